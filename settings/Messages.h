@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string_view>
+
+namespace trq::settings {
+
+// Texts the user sees, exactly as the program has always shown them (UTF-8).
+inline constexpr std::string_view kAppName = "TRQ_GMouse";
+inline constexpr std::string_view kWindowTitle = "ZQ-K770 GAMING MOUSE";
+inline constexpr std::string_view kFileNotFoundMessage = "找不到配置文件";
+inline constexpr std::string_view kPlugInMessageEnglish = "Please plug-in【ZQ-K770】USB Mouse";
+inline constexpr std::string_view kPlugInMessageChinese = "请插入【ZQ-K770】USB鼠标";
+
+// The plug-in message in the UI language (0 Chinese, anything else English).
+inline constexpr std::string_view PlugInMessage(unsigned language) {
+    return language != 0 ? kPlugInMessageEnglish : kPlugInMessageChinese;
+}
+
+}  // namespace trq::settings
