@@ -3,19 +3,25 @@
 // Windows-style INI files ("private profile" files), read and edited without disturbing
 // anything the program did not ask to change.
 //
-// Format: a section starts with a line "[name]"; inside it, "key=value" lines. Section and
-// key names compare without regard to ASCII letter case; the first of duplicated sections
-// or keys wins. A value is the text after the first '=' with surrounding blanks (space,
-// tab) removed. Lines starting with ';' (after blanks) are comments. Everything else is
-// kept as it is and ignored.
+// Format: a section starts with a line "[name]" (the name runs to the line's last ']');
+// inside it, "key=value" lines. Section and key names compare without regard to ASCII letter
+// case and without their surrounding blanks (space, tab); the first of duplicated sections
+// or keys wins. A value is the text after the first '=' with surrounding blanks removed.
+// Lines starting with ';' (after blanks) are comments. Lines before the first section and
+// everything else are kept as they are and ignored.
 //
 // Encodings: UTF-8 with or without BOM, and UTF-16LE with BOM, are read; a file is written
 // back in the encoding (and BOM) it had, a new file as UTF-8 without BOM. Line ends (CRLF or
 // LF, per line) are kept; new lines take the file's first line end, CRLF in a new file.
+// Bytes that are not valid UTF-8 (or UTF-16) survive untouched: lone UTF-16 surrogates are
+// held as their three-byte UTF-8 forms (WTF-8), an odd last byte of a UTF-16 file is kept.
 //
-// Editing rules: writing a key that exists replaces its value in place; a new key goes
-// after the last entry of its section; a new section goes at the end of the file. Every
-// other byte of the file stays as it was.
+// Editing rules: writing a key that exists replaces its value in place (the line keeps its
+// text up to the '=' and the blanks after it, and its line end); a new key goes right after
+// the last line of its section that is neither blank nor a comment (after the header if
+// there is none); a new section goes at the end of the file, with no blank line before it.
+// A last line without a line end gets one before anything is added after it. Every other
+// byte of the file stays as it was.
 
 #include <cstddef>
 #include <filesystem>
@@ -51,8 +57,13 @@ public:
     std::string Read(std::string_view section, std::string_view key,
                      std::size_t bufferChars) const;
 
-    // Sets a key's value by the editing rules above, creating key and section as needed.
-    void Write(std::string_view section, std::string_view key, std::string_view value);
+    // Sets a key's value by the editing rules above, creating key and section as needed
+    // (names are written without their surrounding blanks, the value as given). Returns
+    // false and changes nothing when the texts cannot be stored so that they read back:
+    // a line break ('\r' or '\n') in any of them, or a key that is empty, contains '=' or
+    // starts with ';' or '['. In a UTF-16 file, text that is not valid UTF-8 is stored as
+    // U+FFFD.
+    bool Write(std::string_view section, std::string_view key, std::string_view value);
 
     bool HasSection(std::string_view section) const;
     TextEncoding encoding() const { return encoding_; }
@@ -69,7 +80,8 @@ private:
 
     std::optional<Range> FindSection(std::string_view section) const;
     std::optional<std::size_t> FindKeyLine(const Range& range, std::string_view key) const;
-    const std::string& NewLineEnd() const;
+    std::string NewLineEnd() const;
+    void EndLine(std::size_t index);
 
     std::vector<Line> lines_;
     TextEncoding encoding_ = TextEncoding::Utf8;
@@ -98,14 +110,15 @@ FileResult UpdateIniFile(const std::filesystem::path& path,
                          const std::function<void(IniDocument&)>& edit);
 
 // The private-profile pair: a read never fails (missing file, section or key read as "").
+// A write of texts that IniDocument::Write refuses changes nothing and gives WriteFailed.
 std::string ReadIniString(const std::filesystem::path& path, std::string_view section,
                           std::string_view key, std::size_t bufferChars);
 FileResult WriteIniString(const std::filesystem::path& path, std::string_view section,
                           std::string_view key, std::string_view value);
 
-// The C library's decimal text-to-int conversion of the first `maxChars` characters of
-// `text`: blanks skipped, optional sign, digits up to the first non-digit; 0 when there
-// are none. Saturates instead of overflowing.
+// The C library's decimal text-to-int conversion (atoi) of the first `maxChars` bytes of
+// `text`: white space skipped, optional sign, digits up to the first non-digit; 0 when there
+// are none. Saturates at INT_MIN / INT_MAX instead of overflowing.
 int ParseIniInt(std::string_view text, std::size_t maxChars);
 
 }  // namespace trq::settings

@@ -30,6 +30,9 @@ FileResult LoadProfile(const std::filesystem::path& file, int profile, bool from
 // Writes the 23 keys into section Config<n> in one file update; nothing else changes.
 FileResult SaveProfile(const std::filesystem::path& file, int profile,
                        const DeviceSettings& settings);
+// The same 23 keys into any section (used to build the shipped factory sections).
+FileResult SaveProfileSection(const std::filesystem::path& file, const std::string& section,
+                              const DeviceSettings& settings);
 // Write one key each into Config<n>.
 FileResult SaveDpiLevel(const std::filesystem::path& file, int profile, std::int32_t dpiLevel);
 FileResult SaveUsbSpeed(const std::filesystem::path& file, int profile, std::uint8_t usbSpeed);
@@ -43,7 +46,8 @@ FileResult WriteLanguage(const std::filesystem::path& file, std::uint8_t languag
 
 // The settings half of restoring the factory state: built-in defaults into profile 1,
 // factory sections into profiles 5, 4, 3, 2, then the current profile reloaded into
-// `settings` (macroMode2 carried through). Stops at the first failed write and says so.
+// `settings`. Stops writing at the first failed write and says so; the reload still
+// happens, so memory matches the file.
 FileResult ResetProfiles(const std::filesystem::path& file, std::int32_t currentProfile,
                          std::uint8_t language, DeviceSettings& settings);
 
