@@ -109,7 +109,8 @@ std::string EncodeMacroValue(const MacroRecord& record) {
     }
     std::string value;
     value.reserve(kMacroValueChars);
-    for (std::uint8_t field : fields) value += FormatField(field);
+    for (std::uint8_t field : fields)
+        value += FormatField(field);
     return value;
 }
 
@@ -153,8 +154,8 @@ settings::FileResult SaveUserMacros(const std::filesystem::path& path,
 }
 
 settings::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
-                                     const std::filesystem::path& userFile,
-                                     UserMacroTable& table, settings::Notifier& notifier) {
+                                     const std::filesystem::path& userFile, UserMacroTable& table,
+                                     settings::Notifier& notifier) {
     LoadUserMacros(defaultFile, table, notifier);
     return SaveUserMacros(userFile, table);
 }

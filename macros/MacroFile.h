@@ -32,21 +32,22 @@ MacroRecord DecodeMacroValue(std::string_view value);
 // above the new count keep their bytes. A count above the table's room loads only what
 // fits; a negative one reads as 0. A missing file shows "找不到配置文件" through `notifier`
 // and loads an empty table. LoadUserMacros then sets currentMacro to count - 1 (0 when
-// the count is 0).
+// the count is 0). Returns the file's read result: NotFound for a missing file, ReadFailed
+// for one that exists but cannot be read (loaded as an empty table, no message).
 settings::FileResult LoadUserMacros(const std::filesystem::path& path, UserMacroTable& table,
                                     settings::Notifier& notifier);
 settings::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTable& table,
                                      settings::Notifier& notifier);
 
 // Writes macroNum and records 0..macroCount-1 in one file update. Keys of higher indexes
-// left in the file stay (readers stop at macroNum).
-settings::FileResult SaveUserMacros(const std::filesystem::path& path,
-                                    const UserMacroTable& table);
+// left in the file stay (readers stop at macroNum). A count outside 0..12 is written as
+// the nearest of those.
+settings::FileResult SaveUserMacros(const std::filesystem::path& path, const UserMacroTable& table);
 
 // Loads `defaultFile` and saves the result as `userFile` (a missing default file shows the
-// message and saves an empty table).
+// message and saves an empty table). Returns the save's result.
 settings::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
-                                     const std::filesystem::path& userFile,
-                                     UserMacroTable& table, settings::Notifier& notifier);
+                                     const std::filesystem::path& userFile, UserMacroTable& table,
+                                     settings::Notifier& notifier);
 
 }  // namespace trq::macros

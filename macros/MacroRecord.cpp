@@ -6,13 +6,19 @@
 namespace trq::macros {
 namespace {
 
-constexpr bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
 
-bool IsSlot(int slot) { return slot >= 0 && slot < kMaxSteps; }
+bool IsSlot(int slot) {
+    return slot >= 0 && slot < kMaxSteps;
+}
 
 }  // namespace
 
-MacroRecord EmptyMacro() { return std::bit_cast<MacroRecord>(std::array<std::uint8_t, sizeof(MacroRecord)>{}); }
+MacroRecord EmptyMacro() {
+    return std::bit_cast<MacroRecord>(std::array<std::uint8_t, sizeof(MacroRecord)>{});
+}
 
 std::u16string MacroName(const MacroRecord& record) {
     std::u16string name;

@@ -33,6 +33,8 @@ inline constexpr std::uint8_t kActionUp = 2;
 struct MacroKey {
     std::uint8_t code;
     std::uint8_t action;
+
+    friend bool operator==(const MacroKey&, const MacroKey&) = default;
 };
 
 struct MacroRecord {

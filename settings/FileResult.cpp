@@ -5,10 +5,14 @@ namespace trq::settings {
 std::string Describe(const FileResult& result) {
     const std::string file = result.path.empty() ? std::string("(no file)") : result.path;
     switch (result.error) {
-        case FileError::None: return file + ": ok";
-        case FileError::NotFound: return "cannot read " + file + ": file not found";
-        case FileError::ReadFailed: return "cannot read " + file + ": file could not be read";
-        case FileError::ReadOnly: return "cannot write " + file + ": file is read-only";
+        case FileError::None:
+            return file + ": ok";
+        case FileError::NotFound:
+            return "cannot read " + file + ": file not found";
+        case FileError::ReadFailed:
+            return "cannot read " + file + ": file could not be read";
+        case FileError::ReadOnly:
+            return "cannot write " + file + ": file is read-only";
         case FileError::WriteFailed:
             return "cannot write " + file + ": file could not be written (old contents kept)";
     }

@@ -18,21 +18,27 @@ constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kCrLf = "\r\n";
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimLeft(std::string_view text) {
     std::size_t begin = 0;
-    while (begin < text.size() && IsBlank(text[begin])) ++begin;
+    while (begin < text.size() && IsBlank(text[begin]))
+        ++begin;
     return text.substr(begin);
 }
 
 std::string_view TrimBlanks(std::string_view text) {
     text = TrimLeft(text);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
     return text;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -44,7 +50,9 @@ bool IsComment(std::string_view line) {
     return !text.empty() && text.front() == ';';
 }
 
-bool IsBlankLine(std::string_view line) { return TrimLeft(line).empty(); }
+bool IsBlankLine(std::string_view line) {
+    return TrimLeft(line).empty();
+}
 
 std::optional<std::string_view> SectionName(std::string_view line) {
     const std::string_view text = TrimLeft(line);
@@ -73,7 +81,9 @@ struct Sequence {
     char32_t codePoint;
 };
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Decodes one UTF-8 sequence at `pos`. Surrogate code points are accepted: UTF-16 files
 // bring them in as WTF-8 and they must survive the way back.
@@ -109,7 +119,9 @@ Sequence DecodeAt(std::string_view text, std::size_t pos) {
     return {length, cp};
 }
 
-bool IsSurrogate(char32_t cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
+bool IsSurrogate(char32_t cp) {
+    return cp >= 0xD800 && cp <= 0xDFFF;
+}
 
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
@@ -261,8 +273,10 @@ std::string IniDocument::ToBytes() const {
         text += line.end;
     }
     switch (encoding_) {
-        case TextEncoding::Utf8: return text;
-        case TextEncoding::Utf8Bom: return std::string(kUtf8Bom) + text;
+        case TextEncoding::Utf8:
+            return text;
+        case TextEncoding::Utf8Bom:
+            return std::string(kUtf8Bom) + text;
         case TextEncoding::Utf16LeBom:
             return std::string(kUtf16LeBom) + EncodeUtf16Le(text) + trailingOddByte_;
     }
@@ -275,7 +289,8 @@ std::optional<IniDocument::Range> IniDocument::FindSection(std::string_view sect
         const std::optional<std::string_view> name = SectionName(lines_[i].text);
         if (!name || !EqualNoCase(*name, section)) continue;
         std::size_t end = i + 1;
-        while (end < lines_.size() && !SectionName(lines_[end].text)) ++end;
+        while (end < lines_.size() && !SectionName(lines_[end].text))
+            ++end;
         return Range{i, end};
     }
     return std::nullopt;
@@ -325,8 +340,8 @@ void IniDocument::EndLine(std::size_t index) {
 bool IniDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
     if (!CanStore(section, key, value)) return false;
     const bool utf16 = encoding_ == TextEncoding::Utf16LeBom;
-    const std::string sectionName = utf16 ? ValidUtf8(TrimBlanks(section))
-                                          : std::string(TrimBlanks(section));
+    const std::string sectionName =
+        utf16 ? ValidUtf8(TrimBlanks(section)) : std::string(TrimBlanks(section));
     const std::string keyName = utf16 ? ValidUtf8(TrimBlanks(key)) : std::string(TrimBlanks(key));
     const std::string text = utf16 ? ValidUtf8(value) : std::string(value);
     const std::string end = NewLineEnd();
@@ -341,7 +356,8 @@ bool IniDocument::Write(std::string_view section, std::string_view key, std::str
     if (const std::optional<std::size_t> index = FindKeyLine(*range, keyName)) {
         std::string& line = lines_[*index].text;
         std::size_t keep = line.find('=') + 1;
-        while (keep < line.size() && IsBlank(line[keep])) ++keep;
+        while (keep < line.size() && IsBlank(line[keep]))
+            ++keep;
         line.replace(keep, std::string::npos, text);
         return true;
     }
@@ -364,7 +380,9 @@ std::mutex& FileLock() {
     return lock;
 }
 
-FileResult Result(FileError error, const fs::path& path) { return {error, path.string()}; }
+FileResult Result(FileError error, const fs::path& path) {
+    return {error, path.string()};
+}
 
 FileError ReadWholeFile(const fs::path& path, std::string& bytes) {
     std::error_code ec;
@@ -409,16 +427,25 @@ fs::path TempPathBeside(const fs::path& target) {
     do {
         const std::uint64_t tag = (std::uint64_t{random()} << 32) ^ random();
         char hex[17];
-        for (int i = 0; i < 16; ++i) hex[i] = "0123456789abcdef"[(tag >> (60 - 4 * i)) & 0xF];
+        for (int i = 0; i < 16; ++i)
+            hex[i] = "0123456789abcdef"[(tag >> (60 - 4 * i)) & 0xF];
         hex[16] = '\0';
-        temp = target.parent_path() / ("." + target.filename().string() + ".tmp-" + hex);
+        // Not derived from the target's name, which may already be as long as names get.
+        temp = target.parent_path() / (std::string(".trq-") + hex + ".tmp");
     } while (fs::exists(fs::symlink_status(temp, ec)));
     return temp;
 }
 
-bool WriteNewFile(const fs::path& file, std::string_view bytes) {
+// Creates `file` with `bytes`. The permissions are set before anything is written, so the
+// contents of a private file are never readable by others, not even for a moment.
+bool WriteNewFile(const fs::path& file, std::string_view bytes, std::optional<fs::perms> perms) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     if (!out) return false;
+    if (perms) {
+        std::error_code ec;
+        fs::permissions(file, *perms, fs::perm_options::replace, ec);
+        if (ec) return false;
+    }
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     const bool written = static_cast<bool>(out);
@@ -442,11 +469,8 @@ FileError SaveUnlocked(const fs::path& path, const IniDocument& document) {
     if (exists && (old.permissions() & kAnyWrite) == fs::perms::none) return FileError::ReadOnly;
 
     const fs::path temp = TempPathBeside(*target);
-    bool done = WriteNewFile(temp, document.ToBytes());
-    if (done && exists) {
-        fs::permissions(temp, old.permissions(), fs::perm_options::replace, ec);
-        done = !ec;
-    }
+    bool done = WriteNewFile(temp, document.ToBytes(),
+                             exists ? std::optional(old.permissions()) : std::nullopt);
     if (done) {
         fs::rename(temp, *target, ec);
         done = !ec;
@@ -497,7 +521,8 @@ int ParseIniInt(std::string_view text, std::size_t maxChars) {
     text = text.substr(0, std::min(maxChars, text.size()));
     std::size_t pos = 0;
     const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    while (pos < text.size() && isSpace(text[pos])) ++pos;
+    while (pos < text.size() && isSpace(text[pos]))
+        ++pos;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
         negative = text[pos] == '-';

@@ -41,7 +41,7 @@ enum class TextEncoding { Utf8, Utf8Bom, Utf16LeBom };
 // for byte apart from the edits made. Text is UTF-8 inside; names and values in and out
 // are UTF-8.
 class IniDocument {
-public:
+  public:
     IniDocument() = default;
 
     // Never fails: any bytes make a document (unparseable lines are kept as text).
@@ -54,8 +54,7 @@ public:
 
     // Like the private-profile read: the value, or "" when missing, cut to at most
     // bufferChars - 1 characters (code points; never inside a UTF-8 sequence).
-    std::string Read(std::string_view section, std::string_view key,
-                     std::size_t bufferChars) const;
+    std::string Read(std::string_view section, std::string_view key, std::size_t bufferChars) const;
 
     // Sets a key's value by the editing rules above, creating key and section as needed
     // (names are written without their surrounding blanks, the value as given). Returns
@@ -68,7 +67,7 @@ public:
     bool HasSection(std::string_view section) const;
     TextEncoding encoding() const { return encoding_; }
 
-private:
+  private:
     struct Line {
         std::string text;  // UTF-8, without its line end
         std::string end;   // "\r\n", "\n" or "" (last line without one)

@@ -1,6 +1,7 @@
 // Writes the data files installed beside the program, through the program's own file code,
 // so their bytes are exactly what the program itself writes:
-//   config.ini, constMacro.dat, skins/INI_EN/defMacro.dat, skins/INI_CN/defMacro.dat
+//   config.ini, constMacro.dat, skins/INI_EN/defMacro.dat, skins/INI_CN/defMacro.dat, and
+//   Macro_EN.dat / Macro_CN.dat (the user macro files, starting as the defaults)
 // Usage: trq-make-data OUTPUT_FOLDER
 
 #include <cstdio>
@@ -158,9 +159,8 @@ macros::MacroRecord SwitchWindow(std::u16string_view name) {
     return Macro(name, {{kAlt, kDown, 30}, {43, kDown, 60}, {43, kUp, 30}, {kAlt, kUp, 30}});
 }
 
-bool WriteDefaultMacros(const settings::ProgramPaths& paths) {
-    const auto en = paths.DefaultMacroFile(1);
-    const auto cn = paths.DefaultMacroFile(0);
+// The example macros of each language into the files `en` and `cn`.
+bool WriteExampleMacros(const std::filesystem::path& en, const std::filesystem::path& cn) {
     std::filesystem::create_directories(en.parent_path());
     std::filesystem::create_directories(cn.parent_path());
     return SaveMacros(en, {Typing(u"Type hello", "hello"), CopyLine(u"Copy line"),
@@ -186,11 +186,13 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::create_directories(paths.moduleFolder, ec);
     // Start from nothing, so the files hold exactly what is written below.
-    for (const auto& file : {paths.ConfigPath(), paths.ConstMacroFile(),
-                             paths.DefaultMacroFile(0), paths.DefaultMacroFile(1)}) {
+    for (const auto& file :
+         {paths.ConfigPath(), paths.ConstMacroFile(), paths.DefaultMacroFile(0),
+          paths.DefaultMacroFile(1), paths.UserMacroFile(0), paths.UserMacroFile(1)}) {
         std::filesystem::remove(file, ec);
     }
     const bool ok = WriteConfig(paths.ConfigPath()) && WriteConstMacros(paths.ConstMacroFile()) &&
-                    WriteDefaultMacros(paths);
+                    WriteExampleMacros(paths.DefaultMacroFile(1), paths.DefaultMacroFile(0)) &&
+                    WriteExampleMacros(paths.UserMacroFile(1), paths.UserMacroFile(0));
     return ok ? 0 : 1;
 }

@@ -1,6 +1,6 @@
-#include "macros/MacroRecord.h"
-
 #include <gtest/gtest.h>
+
+#include "macros/MacroRecord.h"
 
 namespace trq::macros {
 namespace {
@@ -25,11 +25,12 @@ TEST(MacroRecord, FieldsLieAtTheirByteOffsets) {
 
     const Bytes bytes = RecordBytes(r);
     const std::pair<std::size_t, int> expected[] = {
-        {0, 'A'},        {1, 0},           {2, 'b'},         {3, 0},   {4, 0},
-        {40, 1},         {41, 0x02},       {42, 0x03},       {43, 4},  {44 + 6, 240},
-        {45 + 6, 2},     {554 + 6, 0x34},  {555 + 6, 0x12},  {1062, 0xEF}, {1063, 0xBE},
+        {0, 'A'},    {1, 0},          {2, 'b'},        {3, 0},       {4, 0},
+        {40, 1},     {41, 0x02},      {42, 0x03},      {43, 4},      {44 + 6, 240},
+        {45 + 6, 2}, {554 + 6, 0x34}, {555 + 6, 0x12}, {1062, 0xEF}, {1063, 0xBE},
     };
-    for (auto [offset, value] : expected) EXPECT_EQ(bytes[offset], value) << offset;
+    for (auto [offset, value] : expected)
+        EXPECT_EQ(bytes[offset], value) << offset;
     EXPECT_EQ(RecordFromBytes(bytes), r);
     EXPECT_EQ(RepeatCount(r), 0x0302);
     EXPECT_EQ(StepDelay(r, 3), 0x1234);
@@ -37,7 +38,8 @@ TEST(MacroRecord, FieldsLieAtTheirByteOffsets) {
 
 TEST(MacroRecord, EmptyMacroIsAllZero) {
     const Bytes bytes = RecordBytes(EmptyMacro());
-    for (std::uint8_t b : bytes) ASSERT_EQ(b, 0);
+    for (std::uint8_t b : bytes)
+        ASSERT_EQ(b, 0);
 }
 
 TEST(MacroRecord, SlotsOutsideTheTableReadZeroAndAreNotWritten) {
@@ -71,14 +73,16 @@ TEST(MacroName, LongerNamesAreCut) {
         {"twenty units", u"abcdefghijklmnopqrst", u"abcdefghijklmnopqrs"},
         {"pair across the cut", u"abcdefghijklmnopqr\U0001F600", u"abcdefghijklmnopqr"},
         {"pair before the cut", u"abcdefghijklmnopq\U0001F600x", u"abcdefghijklmnopq\U0001F600"},
-        {"Chinese", u"一二三四五六七八九十一二三四五六七八九十", u"一二三四五六七八九十一二三四五六七八九"},
+        {"Chinese", u"一二三四五六七八九十一二三四五六七八九十",
+         u"一二三四五六七八九十一二三四五六七八九"},
     };
     for (const auto& c : cases) {
         MacroRecord r = FilledWith(0x77);
         SetMacroName(r, c.in);
         EXPECT_EQ(MacroName(r), c.stored) << c.what;
         const std::size_t end = 2 * c.stored.size();
-        for (std::size_t i = end; i < r.name.size(); ++i) EXPECT_EQ(r.name[i], 0) << c.what << i;
+        for (std::size_t i = end; i < r.name.size(); ++i)
+            EXPECT_EQ(r.name[i], 0) << c.what << i;
     }
 }
 
@@ -87,7 +91,8 @@ TEST(MacroName, ShorterNameClearsTheOldTail) {
     SetMacroName(r, u"a long old name");
     SetMacroName(r, u"new");
     EXPECT_EQ(MacroName(r), u"new");
-    for (std::size_t i = 6; i < r.name.size(); ++i) EXPECT_EQ(r.name[i], 0) << i;
+    for (std::size_t i = 6; i < r.name.size(); ++i)
+        EXPECT_EQ(r.name[i], 0) << i;
 }
 
 // A name read from a file may lack its terminator: it ends with the name field.

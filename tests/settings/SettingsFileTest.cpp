@@ -150,7 +150,7 @@ TEST_F(SettingsFileTest, ConcurrentSavesNeverLoseTheFile) {
     ASSERT_TRUE(LoadProfile(config, 1, false, 0, back).ok());
     EXPECT_EQ(back.fireTime, 49);
     EXPECT_EQ(back.buttonFunction, DefaultButtonFunction);
-    EXPECT_EQ(ReadBytes(config).size(), kDefaultBlock.size() + 1) << "no key doubled or lost";
+    EXPECT_EQ(ReadBytes(config).size(), kDefaultBlock.size()) << "no key doubled or lost";
 }
 
 }  // namespace

@@ -1,0 +1,48 @@
+#include "settings/ApplySettings.h"
+
+#include "settings/FunctionTable.h"
+#include "settings/SettingsFile.h"
+
+namespace trq::settings {
+namespace {
+
+void Keep(FileResult& first, FileResult next) {
+    if (first.ok() && !next.ok()) first = std::move(next);
+}
+
+}  // namespace
+
+ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentProfile,
+                          const std::filesystem::path& configPath, device::CommandSender& sender,
+                          DesktopSettings& desktop, const std::function<void()>& repaint) {
+    ApplyResult result;
+    AppliedState& applied = result.applied;
+    const auto sent = [&](bool ok) { result.reportsSent += ok ? 1 : 0; };
+
+    Keep(result.file, WriteCurrentProfile(configPath, currentProfile));
+    Keep(result.file, SaveProfile(configPath, kAppliedProfile, settings));
+
+    for (int slot = 0; slot < kButtonCount; ++slot) {
+        const FunctionEntry function = LookupFunction(settings.buttonFunction[slot]);
+        applied.dpiMirrorFlags[slot] = function.host == HostAction::MirrorDpi;
+        applied.rateCycleFlags[slot] = function.host == HostAction::CycleRate;
+        sent(sender.SendButtonMap(HardwareButtonId[slot], function.deviceAction));
+    }
+    sent(sender.SendWheelStatus(settings));
+    for (int level = 0; level < kDpiLevelCount; ++level) {
+        applied.dpiCodes[level] = DpiCodeOfLevel(settings, level);
+        sent(sender.SendDpiLevel(settings, level));
+    }
+    applied.ledMode = settings.ledStatus;
+    sent(sender.SendLedStatus(settings));
+    if (repaint) repaint();
+
+    if (desktop.PointerSpeed()) desktop.SetPointerSpeed(PointerSpeedFor(settings.dpiSpeed));
+    if (desktop.WheelScrollLines()) desktop.SetWheelScrollLines(WheelLinesFor(settings.wheelSpeed));
+
+    sent(sender.SendFireTime(settings));
+    Keep(result.file, SaveProfile(configPath, currentProfile, settings));
+    return result;
+}
+
+}  // namespace trq::settings
