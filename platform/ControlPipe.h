@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace trq::platform {
+
+// A named pipe that hands every line written into it to a callback, on its own thread,
+// until the object goes (which removes the pipe). Writers may come and go.
+class ControlPipe {
+public:
+    virtual ~ControlPipe() = default;
+};
+
+using ControlLineHandler = std::function<void(const std::string& line)>;
+
+// Creates the pipe at `path` (an existing pipe there is reused; any other file is an
+// error). Nothing and an error text in `error` when it cannot be made.
+std::unique_ptr<ControlPipe> OpenControlPipe(const std::filesystem::path& path,
+                                             ControlLineHandler handler, std::string& error);
+
+}  // namespace trq::platform
