@@ -16,7 +16,9 @@ std::uint32_t UserMacroRepeats(const macros::MacroRecord& macro, std::int32_t ma
 ActionEngine::ActionEngine(PlaybackFlags& flags, EngineHost& host, PlaybackClock& clock)
     : flags_(flags), host_(host), player_(host, clock) {}
 
-ActionEngine::~ActionEngine() { Stop(); }
+ActionEngine::~ActionEngine() {
+    Stop();
+}
 
 void ActionEngine::Start() {
     if (thread_.joinable()) return;

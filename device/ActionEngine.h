@@ -19,7 +19,7 @@ namespace trq::device {
 inline constexpr std::uint32_t kHoldModeRepeats = 10000;
 
 class ActionEngine {
-public:
+  public:
     // `flags`, `host` and `clock` must outlive the engine.
     ActionEngine(PlaybackFlags& flags, EngineHost& host, PlaybackClock& clock);
     ~ActionEngine();  // Stop()
@@ -44,7 +44,7 @@ public:
     // being waited on and still releases everything it holds (MacroPlayer::Play).
     void Stop();
 
-private:
+  private:
     void Run(std::stop_token stop);
     void Perform(PendingPress press, std::stop_token stop);
     void PerformFunction(std::int32_t function, const EngineSnapshot& snapshot,

@@ -29,7 +29,7 @@ struct EngineSnapshot {
 // Every method is called on the engine's thread, one at a time. The host guards its own
 // state against the window thread; the engine keeps no reference into it.
 class EngineHost {
-public:
+  public:
     virtual ~EngineHost() = default;
 
     // One report each (CMD_KEYS, CMD_MOUSE_BUTTONS, CMD_CONSUMER). A failed send is the

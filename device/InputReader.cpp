@@ -63,14 +63,16 @@ bool PauseAfterError(std::stop_token stop) {
 
 }  // namespace
 
-InputReader::InputReader(ReadHandleSource& source, PlaybackFlags& flags,
-                         MacroModeSource macroMode2, DisconnectHandler onDisconnected)
+InputReader::InputReader(ReadHandleSource& source, PlaybackFlags& flags, MacroModeSource macroMode2,
+                         DisconnectHandler onDisconnected)
     : source_(source),
       flags_(flags),
       macroMode2_(std::move(macroMode2)),
       onDisconnected_(std::move(onDisconnected)) {}
 
-InputReader::~InputReader() { Stop(); }
+InputReader::~InputReader() {
+    Stop();
+}
 
 void InputReader::Start() {
     if (thread_.joinable()) return;
@@ -124,8 +126,8 @@ InputReader::Loss InputReader::ReadUntilLost(HidHandle& handle, std::stop_token 
         const ReadResult result = handle.Read(target, std::chrono::milliseconds(-1));
         switch (result.status) {
             case ReadStatus::Ok:
-                if (auto event = DecodeButtonEvent(
-                        target.first(std::min(result.length, target.size())))) {
+                if (auto event =
+                        DecodeButtonEvent(target.first(std::min(result.length, target.size())))) {
                     Apply(*event, macroMode2_() != 0, flags_);
                 }
                 break;

@@ -18,7 +18,7 @@
 namespace trq::device {
 
 class InputReader {
-public:
+  public:
     // Called on the reader thread for every report; non-zero means hold mode (a macro plays
     // while its button is held), zero toggle mode (a second press stops it).
     using MacroModeSource = std::function<std::int32_t()>;
@@ -48,7 +48,7 @@ public:
     // answers Cancelled to every read from then on.
     void Stop();
 
-private:
+  private:
     enum class Loss { Stopped, Disconnected, Cancelled };
 
     void Run(std::stop_token stop);

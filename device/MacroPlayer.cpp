@@ -82,7 +82,9 @@ void MacroPlayer::ReleaseAll(std::stop_token stop) {
     host_.SendKeys(heldKeys_);
 }
 
-void MacroPlayer::MarkReport() { due_ = clock_.Now(); }
+void MacroPlayer::MarkReport() {
+    due_ = clock_.Now();
+}
 
 bool MacroPlayer::Wait(std::chrono::milliseconds delay, std::stop_token stop) {
     due_ += delay;

@@ -31,7 +31,7 @@ void RemoveHeldKey(HeldKeys& held, std::uint8_t code);
 
 // Not thread-safe: the engine's thread owns it.
 class MacroPlayer {
-public:
+  public:
     // `host` and `clock` must outlive the player.
     MacroPlayer(EngineHost& host, PlaybackClock& clock);
 
@@ -58,7 +58,7 @@ public:
     const HeldKeys& Held() const { return heldKeys_; }
     std::uint8_t ButtonMask() const { return buttonMask_; }
 
-private:
+  private:
     void MarkReport();  // the next wait counts from now
     bool Wait(std::chrono::milliseconds delay, std::stop_token stop);
 

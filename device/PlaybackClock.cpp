@@ -2,7 +2,9 @@
 
 namespace trq::device {
 
-PlaybackClock::TimePoint SteadyPlaybackClock::Now() { return std::chrono::steady_clock::now(); }
+PlaybackClock::TimePoint SteadyPlaybackClock::Now() {
+    return std::chrono::steady_clock::now();
+}
 
 bool SteadyPlaybackClock::SleepUntil(TimePoint deadline, std::stop_token stop) {
     std::unique_lock lock(mutex_);

@@ -10,7 +10,7 @@
 namespace trq::device {
 
 class PlaybackClock {
-public:
+  public:
     using TimePoint = std::chrono::steady_clock::time_point;
 
     virtual ~PlaybackClock() = default;
@@ -24,11 +24,11 @@ public:
 
 // std::chrono::steady_clock; a sleep wakes as soon as its stop is requested.
 class SteadyPlaybackClock final : public PlaybackClock {
-public:
+  public:
     TimePoint Now() override;
     bool SleepUntil(TimePoint deadline, std::stop_token stop) override;
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable_any wake_;  // only ever woken by a stop request
 };

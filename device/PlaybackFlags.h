@@ -25,7 +25,7 @@ struct PendingPress {
 // with a notification), so the engine can sleep until a press arrives instead of polling.
 // Invariant: stopRequested is only ever set while actionPending is.
 class PlaybackFlags {
-public:
+  public:
     // Hands a press to the engine. Returns false, and stores nothing, while another press is
     // pending.
     bool Post(PendingPress press);
@@ -48,7 +48,7 @@ public:
     // The code of the pending press (of the last one once idle).
     std::uint8_t PendingCode() const { return pendingCode.load(); }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable_any changed_;
     std::atomic<bool> actionPending{false};

@@ -12,7 +12,7 @@
 namespace trq::device {
 
 class ReadHandleSource {
-public:
+  public:
     virtual ~ReadHandleSource() = default;
 
     // Blocks until an open read handle other than `stale` is available and returns it;

@@ -16,15 +16,16 @@ using HeldKeys = std::array<std::uint8_t, keys::kCount>;
 
 // Each method writes b0 = 7, b1 = its command and exactly the bytes MouseProtocol.h lists
 // for that command. Every other byte keeps what an earlier command left there (zero at the
-// start), which is what the mouse has always been sent. Values from the settings go through
-// the settings' Clamped* views. Not thread-safe: CommandSender owns one and serialises it.
+// start): the mouse has only ever been sent reports built this way, so the traffic stays the
+// same byte for byte. Values from the settings go through the settings' Clamped* views. Not
+// thread-safe: CommandSender owns one and serialises it.
 class ReportEncoder {
   public:
     const FeatureBuffer& Bytes() const { return bytes_; }
 
     // CMD_DPI_LEVEL for `level` (0..3, a precondition): the level in use, the level's DPI
-    // code and level number, the enable mask of all four levels (dpiSetEnabled[n] << n,
-    // added up in 8 bits as the mouse has always been sent).
+    // code and level number, the enable mask of all four levels (the sum of
+    // dpiSetEnabled[n] << n, in 8 bits).
     void DpiLevel(const settings::DeviceSettings& s, int level);
     // CMD_BUTTON_MAP: what the mouse does for one hardware button.
     void ButtonMap(std::uint8_t hardwareId, std::uint8_t deviceAction);

@@ -1,5 +1,3 @@
-#include "device/ActionEngine.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device/ActionEngine.h"
 #include "device/InputReader.h"
 #include "device/MouseProtocol.h"
 #include "tests/device/PlaybackFakes.h"
@@ -40,9 +39,10 @@ constexpr std::uint8_t kUp = macros::kActionUp;
 
 const std::string kNoKeys = "keys 00 00 00 00 00 00";
 
-// One repetition of kTapA: the key, then ReleaseAll's two reports.
-const Events kTapATrace = {"keys 04 00 00 00 00 00", "buttons FF", kNoKeys};
-const macros::MacroRecord kTapA = MakeMacro({{4, kDown, 0}});
+// Key A down and up; one repetition sends the two steps and ReleaseAll's two reports, and
+// sleeps four times (after each step, and twice in ReleaseAll).
+const macros::MacroRecord kTapA = MakeMacro({{4, kDown, 0}, {4, kUp, 0}});
+const Events kTapATrace = {"keys 04 00 00 00 00 00", kNoKeys, "buttons FF", kNoKeys};
 
 // An engine on a recording host and a clock that never sleeps. Slot K3 plays user macro 0,
 // K4 sends Volume Increment, K5 follows the mouse's DPI switch.
@@ -71,7 +71,8 @@ int Count(const Events& events, const std::string& what) {
 
 TEST(ActionEngine, PlaysAMacroWithItsDelaysAndReleasesEverything) {
     EngineRig rig;
-    rig.host.userMacros = {MakeMacro({{4, kDown, 0}, {4, kUp, 5}, {240, kDown, 100}, {240, kUp, 0}})};
+    rig.host.userMacros = {
+        MakeMacro({{4, kDown, 0}, {4, kUp, 5}, {240, kDown, 100}, {240, kUp, 0}})};
     rig.Press(kK3);
     EXPECT_EQ(rig.host.Events(), (std::vector<HostEvent>{{0, "keys 04 00 00 00 00 00"},
                                                          {15, kNoKeys},
@@ -79,18 +80,31 @@ TEST(ActionEngine, PlaysAMacroWithItsDelaysAndReleasesEverything) {
                                                          {130, "buttons FF"},
                                                          {155, "buttons FF"},
                                                          {165, kNoKeys}}));
-    EXPECT_EQ(rig.clock.Waits(), (std::vector<milliseconds>{milliseconds(15), milliseconds(15),
-                                                            milliseconds(100), milliseconds(15),
-                                                            milliseconds(10), milliseconds(10)}));
+    EXPECT_EQ(rig.clock.Waits(),
+              (std::vector<milliseconds>{milliseconds(15), milliseconds(15), milliseconds(100),
+                                         milliseconds(15), milliseconds(10), milliseconds(10)}));
     EXPECT_FALSE(rig.flags.ActionPending());
+}
+
+TEST(ActionEngine, SlowSendsDoNotStretchTheGapsBetweenReports) {
+    EngineRig rig;
+    rig.host.sendCost = milliseconds(4);
+    rig.host.userMacros = {MakeMacro({{4, kDown, 20}, {4, kUp, 0}}, 1, 2)};
+    rig.Press(kK3);
+    std::vector<long long> times;
+    for (const HostEvent& e : rig.host.Events())
+        times.push_back(e.ms);
+    // A new repetition starts right after the last send of the one before it.
+    EXPECT_EQ(times, (std::vector<long long>{0, 20, 45, 55, 59, 79, 104, 114}));
 }
 
 TEST(ActionEngine, AMacroWithoutStepsStillReleasesOncePerRepetition) {
     EngineRig rig;
     rig.host.userMacros = {MakeMacro({}, 1, 2)};
     rig.Press(kK3);
-    EXPECT_EQ(rig.host.Events(), (std::vector<HostEvent>{
-                                     {10, "buttons FF"}, {20, kNoKeys}, {30, "buttons FF"}, {40, kNoKeys}}));
+    EXPECT_EQ(rig.host.Events(),
+              (std::vector<HostEvent>{
+                  {10, "buttons FF"}, {20, kNoKeys}, {30, "buttons FF"}, {40, kNoKeys}}));
 }
 
 struct RepeatCase {
@@ -134,14 +148,25 @@ struct StepCase {
 TEST(ActionEngine, StepsHoldAtMostSixKeysAndTrackTheButtons) {
     const StepCase cases[] = {
         {"seventh key is dropped",
-         {{4, kDown, 0}, {5, kDown, 0}, {6, kDown, 0}, {7, kDown, 0}, {8, kDown, 0}, {9, kDown, 0},
+         {{4, kDown, 0},
+          {5, kDown, 0},
+          {6, kDown, 0},
+          {7, kDown, 0},
+          {8, kDown, 0},
+          {9, kDown, 0},
           {10, kDown, 0}},
          {"keys 04 00 00 00 00 00", "keys 04 05 00 00 00 00", "keys 04 05 06 00 00 00",
           "keys 04 05 06 07 00 00", "keys 04 05 06 07 08 00", "keys 04 05 06 07 08 09",
           "keys 04 05 06 07 08 09"}},
         {"releasing the seventh key clears the sixth slot",
-         {{4, kDown, 0}, {5, kDown, 0}, {6, kDown, 0}, {7, kDown, 0}, {8, kDown, 0}, {9, kDown, 0},
-          {10, kDown, 0}, {10, kUp, 0}},
+         {{4, kDown, 0},
+          {5, kDown, 0},
+          {6, kDown, 0},
+          {7, kDown, 0},
+          {8, kDown, 0},
+          {9, kDown, 0},
+          {10, kDown, 0},
+          {10, kUp, 0}},
          {"keys 04 00 00 00 00 00", "keys 04 05 00 00 00 00", "keys 04 05 06 00 00 00",
           "keys 04 05 06 07 00 00", "keys 04 05 06 07 08 00", "keys 04 05 06 07 08 09",
           "keys 04 05 06 07 08 09", "keys 04 05 06 07 08 00"}},
@@ -244,12 +269,13 @@ TEST(ActionEngine, StopEndsASleepingMacroAndReleasesWhatItHolds) {
 }
 
 // The reader and the engine together, on a fake mouse: how later reports end a playback.
-// Every playback here plays kTapA on K3 with repeatCount 3; each repetition sleeps three
-// times (after the key, and twice in ReleaseAll).
+// Every playback here plays kTapA on K3 with repeatCount 3.
 struct TogetherRig : EngineRig {
     explicit TogetherRig(std::int32_t mode) : macroMode2(mode) {
         host.snapshot.macroMode2 = mode;
-        host.userMacros = {MakeMacro({{4, kDown, 0}}, 1, 3)};
+        host.userMacros = {kTapA};
+        host.userMacros[0].repeatMode = 1;
+        macros::SetRepeatCount(host.userMacros[0], 3);
     }
 
     void Start() {
@@ -259,7 +285,8 @@ struct TogetherRig : EngineRig {
     }
     // Feeds the reports and waits until the reader has acted on all of them.
     void Feed(std::shared_ptr<FakeReadHandle> to, const std::vector<Report>& reports) {
-        for (const Report& report : reports) to->Push(report);
+        for (const Report& report : reports)
+            to->Push(report);
         ASSERT_TRUE(to->WaitUntilDrained());
     }
     void Feed(const std::vector<Report>& reports) { Feed(mouse, reports); }
@@ -277,14 +304,15 @@ struct TogetherRig : EngineRig {
 
 Events Repeated(int times) {
     Events events;
-    for (int i = 0; i < times; ++i) events.insert(events.end(), kTapATrace.begin(), kTapATrace.end());
+    for (int i = 0; i < times; ++i)
+        events.insert(events.end(), kTapATrace.begin(), kTapATrace.end());
     return events;
 }
 
 TEST(ActionEngineWithReader, ToggleModeASecondPressEndsThePlaybackAfterItsRepetition) {
     TogetherRig rig(0);
     rig.clock.onSleep = [&](int sleep) {
-        if (sleep == 0) rig.Feed({{6, kK4, 1}});  // any host-function button
+        if (sleep == 0) rig.Feed({{6, kK4, 1}});  // any host-function button, mid-repetition
     };
     rig.Start();
     rig.PressAndWait(kK3);
@@ -297,7 +325,7 @@ TEST(ActionEngineWithReader, HoldModePlaysUntilTheReleaseAndIgnoresOtherPresses)
     TogetherRig rig(1);
     rig.clock.onSleep = [&](int sleep) {
         if (sleep == 0) rig.Feed({{6, kK4, 1}});
-        if (sleep == 6) rig.Feed({{6, kK3, 0x80}});  // during the third repetition
+        if (sleep == 8) rig.Feed({{6, kK3, 0x80}});  // during the third repetition
     };
     rig.Start();
     rig.PressAndWait(kK3);
@@ -307,7 +335,7 @@ TEST(ActionEngineWithReader, HoldModePlaysUntilTheReleaseAndIgnoresOtherPresses)
 TEST(ActionEngineWithReader, AStopSignalEndsThePlaybackAfterItsRepetition) {
     TogetherRig rig(0);
     rig.clock.onSleep = [&](int sleep) {
-        if (sleep == 1) rig.Feed({{6, 200, 1}});
+        if (sleep == 0) rig.Feed({{6, 200, 1}});  // between the two steps
     };
     rig.Start();
     rig.PressAndWait(kK3);
@@ -317,7 +345,7 @@ TEST(ActionEngineWithReader, AStopSignalEndsThePlaybackAfterItsRepetition) {
 TEST(ActionEngineWithReader, StopsThatArriveWhileIdleLeaveNoTrace) {
     TogetherRig rig(1);
     rig.clock.onSleep = [&](int sleep) {
-        if (sleep == 6) rig.Feed({{6, kK3, 0x80}});
+        if (sleep == 8) rig.Feed({{6, kK3, 0x80}});
     };
     rig.Start();
     rig.Feed({{6, 200, 1}, {6, kK3, 0x80}});
@@ -356,7 +384,7 @@ TEST(ActionEngineWithReader, AnUnplugEndsAPlaybackAndAReplugWorks) {
             rig.mouse->Unplug();
             ASSERT_TRUE(rig.source.WaitForCaller(2));  // the reader has given the mouse up
         }
-        if (sleep == 3) rig.Feed(replugged, {{6, kK3, 0x80}});  // second playback's release
+        if (sleep == 4) rig.Feed(replugged, {{6, kK3, 0x80}});  // second playback's release
     };
     rig.Start();
     rig.Feed({{6, kK3, 1}});

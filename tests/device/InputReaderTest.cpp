@@ -1,11 +1,10 @@
-#include "device/InputReader.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>
 #include <vector>
 
+#include "device/InputReader.h"
 #include "tests/device/PlaybackFakes.h"
 
 namespace trq::device {
@@ -22,7 +21,8 @@ struct ReaderRig {
 
     // Feeds the reports and waits until the reader has acted on all of them.
     void Feed(const std::vector<Report>& reports) {
-        for (const Report& report : reports) mouse->Push(report);
+        for (const Report& report : reports)
+            mouse->Push(report);
         ASSERT_TRUE(mouse->WaitUntilDrained());
     }
 

@@ -35,7 +35,7 @@ using Report = std::vector<std::uint8_t>;
 
 // A read collection. Read blocks until the test pushes a report, unplugs or cancels.
 class FakeReadHandle : public HidHandle {
-public:
+  public:
     void Push(Report report) {
         {
             std::lock_guard lock(mutex_);
@@ -59,10 +59,13 @@ public:
         changed_.notify_all();
     }
     // Blocks until every pushed report was read and the reader waits in Read again, i.e. it
-    // has acted on all of them. False on timeout.
+    // has acted on all of them, or until the handle is unplugged or cancelled (then nothing
+    // more is read from it). False on timeout.
     bool WaitUntilDrained() {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, kPatience, [&] { return queue_.empty() && waiting_; });
+        return changed_.wait_for(lock, kPatience, [&] {
+            return (queue_.empty() && waiting_) || unplugged_ || cancelled_;
+        });
     }
 
     bool SendFeatureReport(std::span<const std::uint8_t>) override { return false; }
@@ -92,7 +95,7 @@ public:
 
     std::string LastError() const override { return {}; }
 
-private:
+  private:
     struct Entry {
         ReadStatus status;
         Report report;
@@ -107,7 +110,7 @@ private:
 
 // Hands out whatever handle the test plugged in.
 class FakeReadSource : public ReadHandleSource {
-public:
+  public:
     void Plug(std::shared_ptr<HidHandle> handle) {
         {
             std::lock_guard lock(mutex_);
@@ -142,7 +145,7 @@ public:
         return stales_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable_any changed_;
     std::shared_ptr<HidHandle> handle_;
@@ -154,7 +157,7 @@ private:
 // would have waited. onSleep, when set before the engine starts, runs on the sleeping
 // thread after each sleep with the sleep's index (0, 1, ...).
 class FakeClock : public PlaybackClock {
-public:
+  public:
     TimePoint Now() override {
         std::lock_guard lock(mutex_);
         return now_;
@@ -164,12 +167,19 @@ public:
         int index = 0;
         {
             std::lock_guard lock(mutex_);
-            waits_.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now_));
+            waits_.push_back(
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now_));
             if (deadline > now_) now_ = deadline;
             index = static_cast<int>(waits_.size()) - 1;
         }
         if (onSleep) onSleep(index);
         return !stop.stop_requested();
+    }
+
+    // Time passing while the engine works, e.g. during a send.
+    void Advance(std::chrono::milliseconds time) {
+        std::lock_guard lock(mutex_);
+        now_ += time;
     }
 
     std::vector<std::chrono::milliseconds> Waits() {
@@ -184,7 +194,7 @@ public:
 
     std::function<void(int)> onSleep;
 
-private:
+  private:
     static constexpr TimePoint kStart{std::chrono::hours(1)};
     std::mutex mutex_;
     TimePoint now_ = kStart;
@@ -205,30 +215,31 @@ inline std::ostream& operator<<(std::ostream& out, const HostEvent& e) {
 }
 
 class RecordingHost : public EngineHost {
-public:
+  public:
     explicit RecordingHost(FakeClock* clock = nullptr) : clock_(clock) {}
 
     // Set before the engine starts.
     EngineSnapshot snapshot;
     std::vector<macros::MacroRecord> userMacros;
     std::vector<macros::MacroRecord> constMacros;
-    std::function<void()> onSnapshot;  // runs on the engine thread before each snapshot
+    std::function<void()> onSnapshot;       // runs on the engine thread before each snapshot
+    std::chrono::milliseconds sendCost{0};  // how long each report takes to send
 
     void SendKeys(const HeldKeys& keys) override {
         char text[32];
         std::snprintf(text, sizeof text, "keys %02X %02X %02X %02X %02X %02X", keys[0], keys[1],
                       keys[2], keys[3], keys[4], keys[5]);
-        Record(text);
+        RecordSend(text);
     }
     void SendMouseButtons(std::uint8_t mask) override {
         char text[16];
         std::snprintf(text, sizeof text, "buttons %02X", mask);
-        Record(text);
+        RecordSend(text);
     }
     void SendConsumer(std::uint16_t usage) override {
         char text[16];
         std::snprintf(text, sizeof text, "consumer %04X", usage);
-        Record(text);
+        RecordSend(text);
     }
     EngineSnapshot Snapshot() override {
         if (onSnapshot) onSnapshot();
@@ -268,15 +279,21 @@ public:
     std::vector<std::string> What() {
         std::lock_guard lock(mutex_);
         std::vector<std::string> what;
-        for (const HostEvent& e : events_) what.push_back(e.what);
+        for (const HostEvent& e : events_)
+            what.push_back(e.what);
         return what;
     }
 
-private:
+  private:
     static std::optional<macros::MacroRecord> Copy(const std::vector<macros::MacroRecord>& table,
                                                    int index) {
         if (index < 0 || static_cast<std::size_t>(index) >= table.size()) return std::nullopt;
         return table[static_cast<std::size_t>(index)];
+    }
+    // A report is stamped when its send starts.
+    void RecordSend(std::string what) {
+        Record(std::move(what));
+        if (clock_) clock_->Advance(sendCost);
     }
     void Record(std::string what) {
         const long long ms = clock_ ? clock_->Elapsed() : -1;
