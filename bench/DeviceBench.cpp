@@ -61,7 +61,7 @@ macros::MacroRecord PacingMacro() {
 }
 
 class NullNotifier final : public settings::Notifier {
-public:
+  public:
     void ShowMessage(std::string_view) override {}
 };
 
@@ -93,7 +93,7 @@ struct Program {
 
 // The polling design: a thread that looks at the flags every 2 ms.
 class PollingEngine {
-public:
+  public:
     PollingEngine(device::PlaybackFlags& flags, device::CommandSender& sender)
         : thread_([&flags, &sender, this] {
               while (!stop_) {
@@ -109,7 +109,7 @@ public:
         thread_.join();
     }
 
-private:
+  private:
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
@@ -127,8 +127,8 @@ std::vector<double> PressLatencies(VirtualMouse& mouse, const std::function<void
         const auto records = mouse.Records();
         if (records.size() >= 2 && records[0].direction == VirtualMouse::Direction::Input &&
             records[1].direction == VirtualMouse::Direction::Feature) {
-            samples.push_back(std::chrono::duration<double, std::micro>(records[1].at - records[0].at)
-                                  .count());
+            samples.push_back(
+                std::chrono::duration<double, std::micro>(records[1].at - records[0].at).count());
         }
         std::this_thread::sleep_for(std::chrono::microseconds(500 + 137 * (i % 13)));
     }
@@ -137,7 +137,7 @@ std::vector<double> PressLatencies(VirtualMouse& mouse, const std::function<void
 
 // A plain reader adapter over a link, for the baseline stack.
 class LinkSource final : public device::ReadHandleSource {
-public:
+  public:
     explicit LinkSource(device::DeviceLink& link) : link_(link) {}
     std::shared_ptr<device::HidHandle> WaitForReadHandle(std::stop_token stop,
                                                          const device::HidHandle* stale) override {
@@ -145,7 +145,7 @@ public:
     }
     std::size_t InputReportLength() const override { return link_.ReadSlot().reportLength; }
 
-private:
+  private:
     device::DeviceLink& link_;
 };
 
@@ -170,13 +170,16 @@ std::vector<double> PacingErrors(const std::vector<VirtualMouse::Record>& record
     std::vector<double> errors;
     std::vector<std::chrono::nanoseconds> times;
     for (const auto& r : records) {
-        if (r.direction == VirtualMouse::Direction::Feature && r.bytes.size() > 1 && r.bytes[1] == 0x15) {
+        if (r.direction == VirtualMouse::Direction::Feature && r.bytes.size() > 1 &&
+            r.bytes[1] == 0x15) {
             times.push_back(r.at);
         }
     }
     for (std::size_t i = 1; i < times.size() && i < static_cast<std::size_t>(kMacroSteps); ++i) {
-        const double nominal = std::max<int>(kStepDelays[(i - 1) % kStepDelays.size()], 15) * 1000.0;
-        const double actual = std::chrono::duration<double, std::micro>(times[i] - times[i - 1]).count();
+        const double nominal =
+            std::max<int>(kStepDelays[(i - 1) % kStepDelays.size()], 15) * 1000.0;
+        const double actual =
+            std::chrono::duration<double, std::micro>(times[i] - times[i - 1]).count();
         errors.push_back(std::abs(actual - nominal));
     }
     return errors;
@@ -204,10 +207,11 @@ int main(int argc, char** argv) {
         device::InputReader reader(source, flags, [] { return 0; });
         reader.Start();
         PollingEngine engine(flags, program.driver->Sender());
-        polling = bench::Summarise(
-            PressLatencies(program.mouse, [&] { flags.WaitUntilIdle(1s); }, kPresses));
+        polling = bench::Summarise(PressLatencies(
+            program.mouse, [&] { flags.WaitUntilIdle(1s); }, kPresses));
     }
-    bench::PrintHeader("(a) input report -> first feature report of its action (target p99 < 500 us)");
+    bench::PrintHeader(
+        "(a) input report -> first feature report of its action (target p99 < 500 us)");
     bench::PrintRow("blocking reader, engine waits on a condition", ours);
     bench::PrintRow("polling engine (2 ms), the old design", polling);
 
@@ -222,7 +226,8 @@ int main(int argc, char** argv) {
                 std::lock_guard lock(m);
                 baselineThreads.insert(static_cast<long>(::syscall(SYS_gettid)));
             }
-            while (!stop) std::this_thread::sleep_for(2ms);
+            while (!stop)
+                std::this_thread::sleep_for(2ms);
         };
         std::thread pollA(poller), pollB(poller);
         std::this_thread::sleep_for(200ms);
@@ -247,8 +252,10 @@ int main(int argc, char** argv) {
                 ++ourThreads;
             }
         }
-        std::printf("\n(b) idle wake-ups per second, all threads, mouse attached (target <= 0.1)\n");
-        std::printf("%-44s %12.2f  (%d threads)\n", "program (reader + engine)", oursPerSecond, ourThreads);
+        std::printf(
+            "\n(b) idle wake-ups per second, all threads, mouse attached (target <= 0.1)\n");
+        std::printf("%-44s %12.2f  (%d threads)\n", "program (reader + engine)", oursPerSecond,
+                    ourThreads);
         std::printf("%-44s %12.2f  (2 threads)\n", "polling reader + engine (2 ms), the old design",
                     baselinePerSecond);
     }
@@ -276,7 +283,8 @@ int main(int argc, char** argv) {
         }
         pacingSleepFor = bench::Summarise(PacingErrors(program.mouse.Records()));
     }
-    bench::PrintHeader("(c) macro pacing: |interval - nominal delay|, 200 steps (target median < 300 us)");
+    bench::PrintHeader(
+        "(c) macro pacing: |interval - nominal delay|, 200 steps (target median < 300 us)");
     bench::PrintRow("deadline pacing (sleep until send + delay)", pacingOurs);
     bench::PrintRow("sleep after each send, the old design", pacingSleepFor);
 

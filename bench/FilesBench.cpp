@@ -25,9 +25,8 @@ int main(int argc, char** argv) {
     settings::DeviceSettings s;
     constexpr int kRuns = 300;
     bench::PrintHeader("Settings and macro files (shipped config.ini, 12 full macros)");
-    bench::PrintRow("LoadProfile", bench::TimeIt(kRuns, [&] {
-                        settings::LoadProfile(config, 3, false, 1, s);
-                    }));
+    bench::PrintRow("LoadProfile",
+                    bench::TimeIt(kRuns, [&] { settings::LoadProfile(config, 3, false, 1, s); }));
     bench::PrintRow("SaveProfile", bench::TimeIt(kRuns, [&] {
                         ++s.fireTime;
                         settings::SaveProfile(config, 3, s);
@@ -44,20 +43,20 @@ int main(int argc, char** argv) {
         macros::SetMacroName(r, u"Benchmark macro");
         r.stepCount = 254;
         for (int k = 0; k < macros::kMaxSteps; ++k) {
-            r.keys[k] = {static_cast<std::uint8_t>(4 + k % 26), static_cast<std::uint8_t>(1 + k % 2)};
+            r.keys[k] = {static_cast<std::uint8_t>(4 + k % 26),
+                         static_cast<std::uint8_t>(1 + k % 2)};
             macros::SetStepDelay(r, k, static_cast<std::uint16_t>(30 + k));
         }
     }
     table.macroCount = macros::kUserMacroCapacity;
     const fs::path macroFile = work / "Macro_EN.dat";
     settings::SilentNotifier quiet;
-    bench::PrintRow("SaveUserMacros (12 macros)", bench::TimeIt(kRuns, [&] {
-                        macros::SaveUserMacros(macroFile, table);
-                    }));
-    bench::PrintRow("LoadUserMacros (12 macros)", bench::TimeIt(kRuns, [&] {
-                        macros::LoadUserMacros(macroFile, table, quiet);
-                    }));
-    std::printf("\nmacro file size: %ju bytes\n", static_cast<std::uintmax_t>(fs::file_size(macroFile)));
+    bench::PrintRow("SaveUserMacros (12 macros)",
+                    bench::TimeIt(kRuns, [&] { macros::SaveUserMacros(macroFile, table); }));
+    bench::PrintRow("LoadUserMacros (12 macros)",
+                    bench::TimeIt(kRuns, [&] { macros::LoadUserMacros(macroFile, table, quiet); }));
+    std::printf("\nmacro file size: %ju bytes\n",
+                static_cast<std::uintmax_t>(fs::file_size(macroFile)));
     fs::remove_all(work);
     return 0;
 }

@@ -34,7 +34,7 @@ constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
 class StderrNotifier final : public settings::Notifier {
-public:
+  public:
     void ShowMessage(std::string_view text) override {
         std::cerr << settings::kAppName << ": " << text << '\n';
     }
@@ -47,7 +47,7 @@ int Complain(const std::string& line, int code) {
 
 // What `run` waits for: a termination signal, or hot-plug events to handle on this thread.
 class RunLoop {
-public:
+  public:
     void RequestExit() {
         std::lock_guard lock(mutex_);
         exit_ = true;
@@ -73,7 +73,7 @@ public:
         }
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool exit_ = false;
@@ -81,7 +81,7 @@ private:
 };
 
 class Session {
-public:
+  public:
     explicit Session(const cli::CtlOptions& options) : options_(options) {}
 
     int Main() {
@@ -96,9 +96,8 @@ public:
         }
         if (!OpenTransport()) return kUsage;
         // The virtual mouse is a rehearsal: the real desktop's pointer speed is left alone.
-        desktop_ = options_.virtualMouse
-                       ? std::make_unique<settings::RecordingDesktopSettings>()
-                       : platform::MakeSystemDesktopSettings();
+        desktop_ = options_.virtualMouse ? std::make_unique<settings::RecordingDesktopSettings>()
+                                         : platform::MakeSystemDesktopSettings();
         device::DriverServices services;
         services.paths.moduleFolder = options_.home ? *options_.home : platform::ExecutableFolder();
         services.transport = transport_;
@@ -113,19 +112,27 @@ public:
         }
 
         switch (options_.command) {
-            case cli::Command::Help: break;
-            case cli::Command::Status: return Status();
-            case cli::Command::Apply: return Apply();
-            case cli::Command::Run: return Run();
-            case cli::Command::ExportProfile: return ExportProfile();
-            case cli::Command::ImportProfile: return ImportProfile();
-            case cli::Command::ExportMacros: return ExportMacros();
-            case cli::Command::ImportMacros: return ImportMacros();
+            case cli::Command::Help:
+                break;
+            case cli::Command::Status:
+                return Status();
+            case cli::Command::Apply:
+                return Apply();
+            case cli::Command::Run:
+                return Run();
+            case cli::Command::ExportProfile:
+                return ExportProfile();
+            case cli::Command::ImportProfile:
+                return ImportProfile();
+            case cli::Command::ExportMacros:
+                return ExportMacros();
+            case cli::Command::ImportMacros:
+                return ImportMacros();
         }
         return kUsage;
     }
 
-private:
+  private:
     bool OpenTransport() {
         if (!options_.virtualMouse) {
             systemTransport_ = platform::MakeSystemHidTransport();
@@ -275,7 +282,8 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const cli::ParseResult parsed = cli::ParseCtlOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const cli::ParseResult parsed =
+        cli::ParseCtlOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) {
         std::cerr << "trq-gmouse-ctl: " << parsed.error << '\n';
         return kUsage;

@@ -24,7 +24,9 @@ constexpr std::array<CommandName, 8> kCommands{{
     {"import-macros", Command::ImportMacros, true},
 }};
 
-ParseResult Fail(std::string error) { return {std::nullopt, std::move(error)}; }
+ParseResult Fail(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
 
 }  // namespace
 

@@ -11,7 +11,8 @@ namespace {
 std::vector<std::string> Words(std::string_view line) {
     std::istringstream in{std::string(line)};
     std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
+    for (std::string w; in >> w;)
+        words.push_back(w);
     return words;
 }
 
@@ -25,8 +26,9 @@ bool ParseNumber(const std::string& text, int base, int max, int& out) {
 std::string FormatTraceLine(const device::VirtualMouse::Record& record) {
     const double ms = std::chrono::duration<double, std::milli>(record.at).count();
     char head[48];
-    std::snprintf(head, sizeof head, "%.3f %s", ms,
-                  record.direction == device::VirtualMouse::Direction::Feature ? "feature" : "input");
+    std::snprintf(
+        head, sizeof head, "%.3f %s", ms,
+        record.direction == device::VirtualMouse::Direction::Feature ? "feature" : "input");
     std::string line = head;
     for (std::uint8_t byte : record.bytes) {
         char hex[4];
@@ -58,7 +60,8 @@ std::string RunControlLine(device::VirtualMouse& mouse, std::string_view line) {
         std::vector<std::uint8_t> bytes;
         for (std::size_t i = 1; i < words.size(); ++i) {
             int byte = 0;
-            if (!ParseNumber(words[i], 16, 255, byte)) return "input takes hex bytes, not " + words[i];
+            if (!ParseNumber(words[i], 16, 255, byte))
+                return "input takes hex bytes, not " + words[i];
             bytes.push_back(static_cast<std::uint8_t>(byte));
         }
         if (bytes.empty()) return "input takes at least one byte";

@@ -45,7 +45,7 @@ struct ReadResult {
 // An open collection. Safe to use from two threads at once as long as each of Read,
 // SendFeatureReport and CancelRead is called by one thread at a time.
 class HidHandle {
-public:
+  public:
     virtual ~HidHandle() = default;
 
     // Sends one feature report; report[0] is the report id. Returns false on failure,
@@ -69,7 +69,7 @@ enum class HotplugEvent { Arrival, Removal };
 using HotplugCallback = std::function<void(HotplugEvent, const std::string& path)>;
 
 class HidTransport {
-public:
+  public:
     virtual ~HidTransport() = default;
 
     // Every HID collection present now, in the system's order.

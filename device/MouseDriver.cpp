@@ -12,7 +12,9 @@ MouseDriver::MouseDriver(DriverServices services)
       reader_(static_cast<ReadHandleSource&>(*this), flags_, [this] { return macroMode2_.load(); }),
       engine_(flags_, static_cast<EngineHost&>(*this), *services_.clock) {}
 
-MouseDriver::~MouseDriver() { StopWorkers(); }
+MouseDriver::~MouseDriver() {
+    StopWorkers();
+}
 
 void MouseDriver::LoadState() {
     const std::filesystem::path config = services_.paths.ConfigPath();
@@ -38,8 +40,8 @@ void MouseDriver::LoadState() {
 
 settings::FileResult MouseDriver::SelectProfile(std::int32_t profile) {
     settings::DeviceSettings loaded;
-    const settings::FileResult result = settings::LoadProfile(
-        services_.paths.ConfigPath(), profile, false, Language(), loaded);
+    const settings::FileResult result =
+        settings::LoadProfile(services_.paths.ConfigPath(), profile, false, Language(), loaded);
     std::lock_guard lock(mutex_);
     currentProfile_ = profile;
     settings_ = loaded;
@@ -47,7 +49,9 @@ settings::FileResult MouseDriver::SelectProfile(std::int32_t profile) {
     return result;
 }
 
-bool MouseDriver::FindMouse() { return link_.FindMouse(); }
+bool MouseDriver::FindMouse() {
+    return link_.FindMouse();
+}
 
 settings::ApplyResult MouseDriver::Apply() {
     settings::DeviceSettings current;
@@ -145,9 +149,15 @@ settings::FileResult MouseDriver::SaveUserMacros() {
     return macros::SaveUserMacros(table.currentMacroFile, table);
 }
 
-void MouseDriver::SendKeys(const HeldKeys& keys) { sender_.SendKeys(keys); }
-void MouseDriver::SendMouseButtons(std::uint8_t mask) { sender_.SendMouseButtons(mask); }
-void MouseDriver::SendConsumer(std::uint16_t usage) { sender_.SendConsumer(usage); }
+void MouseDriver::SendKeys(const HeldKeys& keys) {
+    sender_.SendKeys(keys);
+}
+void MouseDriver::SendMouseButtons(std::uint8_t mask) {
+    sender_.SendMouseButtons(mask);
+}
+void MouseDriver::SendConsumer(std::uint16_t usage) {
+    sender_.SendConsumer(usage);
+}
 
 EngineSnapshot MouseDriver::Snapshot() {
     std::lock_guard lock(mutex_);
@@ -203,7 +213,9 @@ std::shared_ptr<HidHandle> MouseDriver::WaitForReadHandle(std::stop_token stop,
     return link_.WaitForReadHandle(std::move(stop), stale);
 }
 
-std::size_t MouseDriver::InputReportLength() const { return link_.ReadSlot().reportLength; }
+std::size_t MouseDriver::InputReportLength() const {
+    return link_.ReadSlot().reportLength;
+}
 
 void MouseDriver::Repaint() const {
     if (services_.repaint) services_.repaint();

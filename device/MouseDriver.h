@@ -31,12 +31,12 @@ namespace trq::device {
 
 struct DriverServices {
     settings::ProgramPaths paths;
-    HidTransport* transport = nullptr;          // required
+    HidTransport* transport = nullptr;             // required
     settings::DesktopSettings* desktop = nullptr;  // required
-    settings::Notifier* notifier = nullptr;     // required
-    PlaybackClock* clock = nullptr;             // required
-    std::function<bool(LaunchTarget)> launch;   // may be empty: nothing is started
-    std::function<void()> repaint;              // may be empty; called from any thread
+    settings::Notifier* notifier = nullptr;        // required
+    PlaybackClock* clock = nullptr;                // required
+    std::function<bool(LaunchTarget)> launch;      // may be empty: nothing is started
+    std::function<void()> repaint;                 // may be empty; called from any thread
 };
 
 // Thread-safe: the window (or tool) thread edits and applies while the engine thread reads
@@ -44,7 +44,7 @@ struct DriverServices {
 // sits behind one mutex, held only for short copies and edits, never while sending or
 // sleeping.
 class MouseDriver final : private EngineHost, private ReadHandleSource {
-public:
+  public:
     explicit MouseDriver(DriverServices services);
     ~MouseDriver() override;  // stops the workers
 
@@ -95,7 +95,7 @@ public:
     CommandSender& Sender() { return sender_; }
     PlaybackFlags& Flags() { return flags_; }
 
-private:
+  private:
     // EngineHost (engine thread).
     void SendKeys(const HeldKeys& keys) override;
     void SendMouseButtons(std::uint8_t mask) override;

@@ -10,7 +10,7 @@ namespace trq::platform {
 // A named pipe that hands every line written into it to a callback, on its own thread,
 // until the object goes (which removes the pipe). Writers may come and go.
 class ControlPipe {
-public:
+  public:
     virtual ~ControlPipe() = default;
 };
 

@@ -9,7 +9,7 @@ namespace trq::platform {
 // Held by the one resident copy of the program (window or tool) of this user; released
 // when the object goes or the process ends, however it ends.
 class InstanceLock {
-public:
+  public:
     virtual ~InstanceLock() = default;
 };
 

@@ -9,7 +9,7 @@ namespace trq::platform {
 // a thread of its own) instead. Create it before any other thread, so every thread
 // inherits the blocked signals.
 class TerminationSignals {
-public:
+  public:
     virtual ~TerminationSignals() = default;
 };
 

@@ -26,7 +26,7 @@ struct AppliedState {
 
 struct ApplyResult {
     AppliedState applied;
-    FileResult file;     // the first settings-file write that failed, or Ok
+    FileResult file;      // the first settings-file write that failed, or Ok
     int reportsSent = 0;  // of the 14 reports, how many the mouse took
 };
 

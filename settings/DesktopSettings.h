@@ -10,7 +10,7 @@
 namespace trq::settings {
 
 class DesktopSettings {
-public:
+  public:
     virtual ~DesktopSettings() = default;
 
     // Nothing when this desktop has no such setting or it cannot be read; callers then
@@ -24,7 +24,7 @@ public:
 // Keeps the values in memory and remembers every set, for tests and for running without
 // a desktop.
 class RecordingDesktopSettings final : public DesktopSettings {
-public:
+  public:
     std::optional<int> PointerSpeed() override {
         std::lock_guard lock(mutex_);
         return pointerSpeed_;
@@ -61,7 +61,7 @@ public:
         wheelLines_.reset();
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::optional<int> pointerSpeed_ = 10;
     std::optional<int> wheelLines_ = 3;

@@ -5,7 +5,9 @@
 namespace trq::settings {
 namespace {
 
-bool ValidLevel(int level) { return level >= 0 && level < kDpiLevelCount; }
+bool ValidLevel(int level) {
+    return level >= 0 && level < kDpiLevelCount;
+}
 
 }  // namespace
 
@@ -34,9 +36,15 @@ int ClampedDpiSet(const DeviceSettings& s, int level) {
     return std::min<int>(s.dpiSet[level], kDpiValueCount - 1);
 }
 
-int ClampedLedStatus(const DeviceSettings& s) { return std::min<int>(s.ledStatus, 3); }
-int ClampedUsbSpeed(const DeviceSettings& s) { return std::min<int>(s.usbSpeed, 3); }
-int ClampedFireTime(const DeviceSettings& s) { return std::clamp(s.fireTime, 0, kMaxFireTime); }
+int ClampedLedStatus(const DeviceSettings& s) {
+    return std::min<int>(s.ledStatus, 3);
+}
+int ClampedUsbSpeed(const DeviceSettings& s) {
+    return std::min<int>(s.usbSpeed, 3);
+}
+int ClampedFireTime(const DeviceSettings& s) {
+    return std::clamp(s.fireTime, 0, kMaxFireTime);
+}
 
 std::uint8_t DpiCodeOfLevel(const DeviceSettings& s, int level) {
     return DpiCodeTable[ClampedDpiSet(s, level)];
@@ -51,7 +59,9 @@ int PointerSpeedFor(std::uint8_t dpiSpeed) {
     return dpiSpeed < kSpeeds.size() ? kSpeeds[dpiSpeed] : 18;
 }
 
-int WheelLinesFor(std::uint8_t wheelSpeed) { return std::min<int>(wheelSpeed, 9) + 1; }
+int WheelLinesFor(std::uint8_t wheelSpeed) {
+    return std::min<int>(wheelSpeed, 9) + 1;
+}
 
 std::uint8_t NextUsbSpeed(std::uint8_t usbSpeed) {
     return usbSpeed >= 3 ? 0 : static_cast<std::uint8_t>(usbSpeed + 1);

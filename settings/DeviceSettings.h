@@ -32,15 +32,16 @@ inline constexpr int kExchangeProfile = 7;  // the one section of a profile file
 
 // The mouse's own number for the button in slot K0..K6.
 inline constexpr std::array<std::uint8_t, kButtonCount> HardwareButtonId{1, 2, 3, 5, 4, 8, 6};
-inline constexpr std::array<std::int32_t, kButtonCount> DefaultButtonFunction{1, 2, 3, 5, 4, 15, 16};
+inline constexpr std::array<std::int32_t, kButtonCount> DefaultButtonFunction{1, 2,  3, 5,
+                                                                              4, 15, 16};
 // DPI value index -> the code sent to the mouse, and the DPI shown for it.
-inline constexpr std::array<std::uint8_t, kDpiValueCount> DpiCodeTable{1, 2,  3,  4,  5,  6,
+inline constexpr std::array<std::uint8_t, kDpiValueCount> DpiCodeTable{1, 2, 3,  4,  5,  6,
                                                                        7, 9, 11, 13, 14, 15};
 inline constexpr std::array<int, kDpiValueCount> DpiValues{200,  400,  600,  800,  1000, 1200,
                                                            1600, 2000, 2400, 3200, 4000, 4800};
 
 struct DeviceSettings {
-    std::array<std::int32_t, kButtonCount> buttonFunction{};  // FunctionCode of K0..K6
+    std::array<std::int32_t, kButtonCount> buttonFunction{};   // FunctionCode of K0..K6
     std::int32_t dpiLevel = 0;                                 // level in use, 0..3
     std::int32_t wheelStatus = 0;                              // 0 or 1
     std::int32_t macroMode2 = 0;                               // 1: macros loop while held

@@ -34,8 +34,14 @@ inline constexpr std::int32_t kLastFunctionCode = 52;
 // (action 0, no host action) with `code` set to the code asked for.
 FunctionEntry LookupFunction(std::int32_t code);
 
-inline std::uint8_t DeviceActionFor(std::int32_t code) { return LookupFunction(code).deviceAction; }
-inline HostAction HostActionFor(std::int32_t code) { return LookupFunction(code).host; }
-inline std::uint16_t ConsumerUsageFor(std::int32_t code) { return LookupFunction(code).consumerUsage; }
+inline std::uint8_t DeviceActionFor(std::int32_t code) {
+    return LookupFunction(code).deviceAction;
+}
+inline HostAction HostActionFor(std::int32_t code) {
+    return LookupFunction(code).host;
+}
+inline std::uint16_t ConsumerUsageFor(std::int32_t code) {
+    return LookupFunction(code).consumerUsage;
+}
 
 }  // namespace trq::settings

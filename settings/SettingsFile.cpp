@@ -62,38 +62,73 @@ std::size_t MaxChars(Field field) {
     return field == Field::DpiSet || field == Field::DpiSetEnabled ? 9 : 4;
 }
 
-std::uint8_t Low8(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t Low8(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 int GetField(const DeviceSettings& s, const ProfileKey& key) {
     switch (key.field) {
-        case Field::Button: return s.buttonFunction[key.index];
-        case Field::DpiLevel: return s.dpiLevel;
-        case Field::WheelStatus: return s.wheelStatus;
-        case Field::MacroMode2: return s.macroMode2;
-        case Field::DpiSet: return s.dpiSet[key.index];
-        case Field::DpiSetEnabled: return s.dpiSetEnabled[key.index] != 0 ? 1 : 0;
-        case Field::LedStatus: return s.ledStatus;
-        case Field::DpiSpeed: return s.dpiSpeed;
-        case Field::WheelSpeed: return s.wheelSpeed;
-        case Field::UsbSpeed: return s.usbSpeed;
-        case Field::FireTime: return s.fireTime;
+        case Field::Button:
+            return s.buttonFunction[key.index];
+        case Field::DpiLevel:
+            return s.dpiLevel;
+        case Field::WheelStatus:
+            return s.wheelStatus;
+        case Field::MacroMode2:
+            return s.macroMode2;
+        case Field::DpiSet:
+            return s.dpiSet[key.index];
+        case Field::DpiSetEnabled:
+            return s.dpiSetEnabled[key.index] != 0 ? 1 : 0;
+        case Field::LedStatus:
+            return s.ledStatus;
+        case Field::DpiSpeed:
+            return s.dpiSpeed;
+        case Field::WheelSpeed:
+            return s.wheelSpeed;
+        case Field::UsbSpeed:
+            return s.usbSpeed;
+        case Field::FireTime:
+            return s.fireTime;
     }
     return 0;
 }
 
 void SetField(DeviceSettings& s, const ProfileKey& key, int value) {
     switch (key.field) {
-        case Field::Button: s.buttonFunction[key.index] = value; break;
-        case Field::DpiLevel: s.dpiLevel = value; break;
-        case Field::WheelStatus: s.wheelStatus = value; break;
-        case Field::MacroMode2: s.macroMode2 = value; break;
-        case Field::DpiSet: s.dpiSet[key.index] = Low8(value); break;
-        case Field::DpiSetEnabled: s.dpiSetEnabled[key.index] = value != 0 ? 1 : 0; break;
-        case Field::LedStatus: s.ledStatus = Low8(value); break;
-        case Field::DpiSpeed: s.dpiSpeed = Low8(value); break;
-        case Field::WheelSpeed: s.wheelSpeed = Low8(value); break;
-        case Field::UsbSpeed: s.usbSpeed = Low8(value); break;
-        case Field::FireTime: s.fireTime = value; break;
+        case Field::Button:
+            s.buttonFunction[key.index] = value;
+            break;
+        case Field::DpiLevel:
+            s.dpiLevel = value;
+            break;
+        case Field::WheelStatus:
+            s.wheelStatus = value;
+            break;
+        case Field::MacroMode2:
+            s.macroMode2 = value;
+            break;
+        case Field::DpiSet:
+            s.dpiSet[key.index] = Low8(value);
+            break;
+        case Field::DpiSetEnabled:
+            s.dpiSetEnabled[key.index] = value != 0 ? 1 : 0;
+            break;
+        case Field::LedStatus:
+            s.ledStatus = Low8(value);
+            break;
+        case Field::DpiSpeed:
+            s.dpiSpeed = Low8(value);
+            break;
+        case Field::WheelSpeed:
+            s.wheelSpeed = Low8(value);
+            break;
+        case Field::UsbSpeed:
+            s.usbSpeed = Low8(value);
+            break;
+        case Field::FireTime:
+            s.fireTime = value;
+            break;
     }
 }
 

@@ -86,7 +86,8 @@ bool Check(const settings::FileResult& result) {
 bool SaveMacros(const std::filesystem::path& file,
                 std::initializer_list<macros::MacroRecord> records) {
     macros::UserMacroTable table;
-    for (const macros::MacroRecord& record : records) table.records[table.macroCount++] = record;
+    for (const macros::MacroRecord& record : records)
+        table.records[table.macroCount++] = record;
     return Check(macros::SaveUserMacros(file, table));
 }
 
@@ -112,11 +113,12 @@ bool WriteConfig(const std::filesystem::path& file) {
     const DeviceSettings mediaCn = Profile({1, 2, 3, 29, 27, 24, 25}, {3, 6, 8, 10}, 0, 50);
     const DeviceSettings mediaEn = Profile({1, 2, 3, 29, 27, 41, 42}, {3, 6, 8, 10}, 0, 50);
 
-    bool ok = Check(settings::WriteCurrentProfile(file, 1)) &&
-              Check(settings::WriteLanguage(file, 1));
+    bool ok =
+        Check(settings::WriteCurrentProfile(file, 1)) && Check(settings::WriteLanguage(file, 1));
     const std::pair<int, const DeviceSettings*> users[] = {
         {1, &office}, {2, &fps}, {3, &moba}, {4, &office2}, {5, &mediaEn}, {6, &office}};
-    for (auto [n, s] : users) ok = ok && Check(settings::SaveProfile(file, n, *s));
+    for (auto [n, s] : users)
+        ok = ok && Check(settings::SaveProfile(file, n, *s));
     const std::pair<std::string, const DeviceSettings*> factory[] = {{"CfgReset2", &fps},
                                                                      {"CfgReset3", &moba},
                                                                      {"CfgReset4", &office2},
@@ -129,16 +131,15 @@ bool WriteConfig(const std::filesystem::path& file) {
 }
 
 bool WriteConstMacros(const std::filesystem::path& file) {
-    return SaveMacros(file, {
-                                Chord(u"Copy", 6),        // C
-                                Chord(u"Paste", 25),      // V
-                                Chord(u"Cut", 27),        // X
-                                Chord(u"Undo", 29),       // Z
-                                Chord(u"Select all", 4),  // A
-                                Clicks(u"Double click", 2),
-                                Clicks(u"Triple click", 3),
-                                Chord(u"Save", 22),  // S
-                            });
+    return SaveMacros(
+        file, {
+                  Chord(u"Copy", 6),                                                           // C
+                  Chord(u"Paste", 25),                                                         // V
+                  Chord(u"Cut", 27),                                                           // X
+                  Chord(u"Undo", 29),                                                          // Z
+                  Chord(u"Select all", 4),                                                     // A
+                  Clicks(u"Double click", 2), Clicks(u"Triple click", 3), Chord(u"Save", 22),  // S
+              });
 }
 
 macros::MacroRecord CopyLine(std::u16string_view name) {
@@ -163,16 +164,19 @@ macros::MacroRecord SwitchWindow(std::u16string_view name) {
 bool WriteExampleMacros(const std::filesystem::path& en, const std::filesystem::path& cn) {
     std::filesystem::create_directories(en.parent_path());
     std::filesystem::create_directories(cn.parent_path());
-    return SaveMacros(en, {Typing(u"Type hello", "hello"), CopyLine(u"Copy line"),
-                           SwitchWindow(u"Switch window"), Macro(u"Burst fire",
-                                                                 {{macros::kCodeLeftButton, kDown, 20},
-                                                                  {macros::kCodeLeftButton, kUp, 40}},
-                                                                 3)}) &&
-           SaveMacros(cn, {Typing(u"输入 nihao", "nihao"), CopyLine(u"复制整行"),
-                           SwitchWindow(u"切换窗口"), Macro(u"三连发",
-                                                            {{macros::kCodeLeftButton, kDown, 20},
-                                                             {macros::kCodeLeftButton, kUp, 40}},
-                                                            3)});
+    return SaveMacros(
+               en,
+               {Typing(u"Type hello", "hello"), CopyLine(u"Copy line"),
+                SwitchWindow(u"Switch window"),
+                Macro(u"Burst fire",
+                      {{macros::kCodeLeftButton, kDown, 20}, {macros::kCodeLeftButton, kUp, 40}},
+                      3)}) &&
+           SaveMacros(
+               cn,
+               {Typing(u"输入 nihao", "nihao"), CopyLine(u"复制整行"), SwitchWindow(u"切换窗口"),
+                Macro(u"三连发",
+                      {{macros::kCodeLeftButton, kDown, 20}, {macros::kCodeLeftButton, kUp, 40}},
+                      3)});
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
-#include "cli/CtlOptions.h"
-
 #include <gtest/gtest.h>
 
+#include "cli/CtlOptions.h"
 #include "cli/VirtualMouseConsole.h"
 
 namespace trq::cli {
 namespace {
 
-ParseResult Parse(std::initializer_list<std::string> args) { return ParseCtlOptions(args); }
+ParseResult Parse(std::initializer_list<std::string> args) {
+    return ParseCtlOptions(args);
+}
 
 TEST(CtlOptions, AcceptsEveryCommandWithOptionsAnywhere) {
     const ParseResult a = Parse({"--home", "/opt/x", "apply", "--profile", "3"});

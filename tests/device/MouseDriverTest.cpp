@@ -1,7 +1,6 @@
-#include "device/MouseDriver.h"
-
 #include <gtest/gtest.h>
 
+#include "device/MouseDriver.h"
 #include "device/VirtualMouse.h"
 #include "macros/MacroFile.h"
 #include "settings/Messages.h"
@@ -15,7 +14,7 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
 class RecordingNotifier final : public settings::Notifier {
-public:
+  public:
     void ShowMessage(std::string_view text) override {
         std::lock_guard lock(mutex);
         messages.emplace_back(text);
@@ -26,7 +25,7 @@ public:
 
 // A program folder whose profile 2 has K3 = DPI up, K4 = macro 0, K6 = rate switch.
 class MouseDriverTest : public ::testing::Test {
-protected:
+  protected:
     MouseDriverTest() {
         const auto config = home.path() / "config.ini";
         settings::DeviceSettings s = settings::DefaultSettings(0);

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <signal.h>
 
 #include <condition_variable>
@@ -58,7 +57,7 @@ TEST(GnomeDesktopSettings, SpeedScaleMapsBothWays) {
 }
 
 class Lines {
-public:
+  public:
     void Add(const std::string& line) {
         std::lock_guard lock(mutex_);
         lines_.push_back(line);
@@ -70,7 +69,7 @@ public:
         return lines_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> lines_;
@@ -81,7 +80,8 @@ TEST(ControlPipe, DeliversLinesFromWritersThatComeAndGo) {
     const auto path = dir / "pipe";
     Lines lines;
     std::string error;
-    auto pipe = OpenControlPipe(path, [&](const std::string& l) { lines.Add(l); }, error);
+    auto pipe = OpenControlPipe(
+        path, [&](const std::string& l) { lines.Add(l); }, error);
     ASSERT_NE(pipe, nullptr) << error;
     { std::ofstream(path) << "press 5\r\nrelease"; }
     { std::ofstream(path) << " 5\n\nunplug\n"; }
@@ -90,7 +90,9 @@ TEST(ControlPipe, DeliversLinesFromWritersThatComeAndGo) {
     EXPECT_FALSE(std::filesystem::exists(path)) << "removed with its owner";
 
     test::WriteBytes(dir / "file", "x");
-    EXPECT_EQ(OpenControlPipe(dir / "file", [](const std::string&) {}, error), nullptr);
+    EXPECT_EQ(OpenControlPipe(
+                  dir / "file", [](const std::string&) {}, error),
+              nullptr);
     EXPECT_NE(error.find("not a named pipe"), std::string::npos);
 }
 

@@ -1,8 +1,7 @@
-#include "settings/ApplySettings.h"
-
 #include <gtest/gtest.h>
 
 #include "device/VirtualMouse.h"
+#include "settings/ApplySettings.h"
 #include "settings/IniFile.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
@@ -13,7 +12,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 class ApplySettingsTest : public ::testing::Test {
-protected:
+  protected:
     ApplySettingsTest() { link.FindMouse(); }
 
     ApplyResult Apply(const DeviceSettings& s, std::int32_t profile = 1) {
@@ -40,10 +39,10 @@ TEST_F(ApplySettingsTest, SendsTheFourteenReportsInOrder) {
     const ApplyResult result = Apply(s);
     EXPECT_EQ(result.reportsSent, 14);
     const std::vector<Bytes> expected = {
-        {7, 0x10, 1, 1, 0, 0, 0, 0},       {7, 0x10, 2, 2, 0, 0, 0, 0},
-        {7, 0x10, 3, 0, 0, 0, 0, 0},       {7, 0x10, 5, 11, 0, 0, 0, 0},
-        {7, 0x10, 4, 10, 0, 0, 0, 0},      {7, 0x10, 8, 0, 0, 0, 0, 0},
-        {7, 0x10, 6, 13, 0, 0, 0, 0},      {7, 0x11, 0, 0, 0, 0, 0, 0},
+        {7, 0x10, 1, 1, 0, 0, 0, 0},          {7, 0x10, 2, 2, 0, 0, 0, 0},
+        {7, 0x10, 3, 0, 0, 0, 0, 0},          {7, 0x10, 5, 11, 0, 0, 0, 0},
+        {7, 0x10, 4, 10, 0, 0, 0, 0},         {7, 0x10, 8, 0, 0, 0, 0, 0},
+        {7, 0x10, 6, 13, 0, 0, 0, 0},         {7, 0x11, 0, 0, 0, 0, 0, 0},
         {7, 0x09, 0x42, 0x18, 0x0F, 0, 0, 0}, {7, 0x09, 0x42, 0x49, 0x0F, 0, 0, 0},
         {7, 0x09, 0x42, 0x9A, 0x0F, 0, 0, 0}, {7, 0x09, 0x42, 0xFB, 0x0F, 0, 0, 0},
         {7, 0x13, 0x7F, 0x13, 0x0F, 0, 0, 0}, {7, 0x12, 0x00, 0x25, 0, 0, 0, 0},

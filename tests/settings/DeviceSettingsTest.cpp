@@ -1,6 +1,6 @@
-#include "settings/DeviceSettings.h"
-
 #include <gtest/gtest.h>
+
+#include "settings/DeviceSettings.h"
 
 namespace trq::settings {
 namespace {
@@ -110,8 +110,10 @@ TEST(OutOfRangeValues, AreKeptButClampedWhereUsed) {
 }
 
 TEST(DesktopTables, MapStepsToSystemValues) {
-    const std::pair<int, int> pointer[] = {{0, 1}, {1, 2}, {4, 8}, {5, 10}, {8, 16}, {9, 18}, {200, 18}};
-    for (auto [step, speed] : pointer) EXPECT_EQ(PointerSpeedFor(step), speed) << step;
+    const std::pair<int, int> pointer[] = {{0, 1},  {1, 2},  {4, 8},   {5, 10},
+                                           {8, 16}, {9, 18}, {200, 18}};
+    for (auto [step, speed] : pointer)
+        EXPECT_EQ(PointerSpeedFor(step), speed) << step;
     EXPECT_EQ(WheelLinesFor(2), 3);
     EXPECT_EQ(WheelLinesFor(0), 1);
     EXPECT_EQ(WheelLinesFor(250), 10);
@@ -120,7 +122,8 @@ TEST(DesktopTables, MapStepsToSystemValues) {
 TEST(NextUsbSpeed, CyclesThroughFourSteps) {
     std::uint8_t speed = 2;
     std::vector<int> seen;
-    for (int i = 0; i < 4; ++i) seen.push_back(speed = NextUsbSpeed(speed));
+    for (int i = 0; i < 4; ++i)
+        seen.push_back(speed = NextUsbSpeed(speed));
     EXPECT_EQ(seen, (std::vector<int>{3, 0, 1, 2}));
 }
 

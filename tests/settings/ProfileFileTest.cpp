@@ -1,7 +1,6 @@
-#include "settings/ProfileFile.h"
-
 #include <gtest/gtest.h>
 
+#include "settings/ProfileFile.h"
 #include "tests/support/TempDir.h"
 
 namespace trq::settings {
@@ -11,7 +10,7 @@ using test::ReadBytes;
 using test::WriteBytes;
 
 class ProfileFileTest : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     std::filesystem::path file = dir / "mine.ini";
 };
@@ -31,7 +30,8 @@ TEST_F(ProfileFileTest, ExportIntoAnExistingFileKeepsItsOtherContent) {
     WriteBytes(file, "; mine\n[Other]\nx=1\n[Config7]\nFIRE_TIME=7\nextra=yes\n");
     ASSERT_TRUE(ExportProfile(file, DefaultSettings(0)).ok());
     const std::string bytes = ReadBytes(file);
-    EXPECT_EQ(bytes.rfind("; mine\n[Other]\nx=1\n[Config7]\nFIRE_TIME=50\nextra=yes\nK0=1\n", 0), 0u)
+    EXPECT_EQ(bytes.rfind("; mine\n[Other]\nx=1\n[Config7]\nFIRE_TIME=50\nextra=yes\nK0=1\n", 0),
+              0u)
         << bytes;
 }
 

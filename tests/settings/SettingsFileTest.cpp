@@ -1,10 +1,9 @@
-#include "settings/SettingsFile.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "settings/IniFile.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
 
 namespace trq::settings {
@@ -20,7 +19,7 @@ constexpr std::string_view kDefaultBlock =
     "LED_STATUS=0\r\nDPI_SPEED=4\r\nWHEEL_SPEED=2\r\nUSB_SPEED=2\r\nFIRE_TIME=50\r\n";
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+  protected:
     test::TempDir dir;
     std::filesystem::path config = dir / "config.ini";
 };
@@ -104,12 +103,12 @@ TEST(ProfileSectionName, NamesEverySection) {
 }
 
 class ResetProfilesTest : public SettingsFileTest {
-protected:
+  protected:
     void SetUp() override {
         std::string text = "[Init]\r\nCurConfig=5\r\n";
         for (int n = 1; n <= 5; ++n) {
-            text += "[CfgReset" + std::to_string(n) + "]\r\nK0=1\r\nFIRE_TIME=" +
-                    std::to_string(100 + n) + "\r\nMACRO_MODE2=1\r\n";
+            text += "[CfgReset" + std::to_string(n) +
+                    "]\r\nK0=1\r\nFIRE_TIME=" + std::to_string(100 + n) + "\r\nMACRO_MODE2=1\r\n";
         }
         text += "[CfgReset_EN5]\r\nK0=1\r\nFIRE_TIME=205\r\n";
         text += "[Config1]\r\nK0=9\r\n";
@@ -138,7 +137,8 @@ TEST_F(ResetProfilesTest, RebuildsProfilesFromDefaultsAndFactorySections) {
 TEST_F(SettingsFileTest, ConcurrentSavesNeverLoseTheFile) {
     ASSERT_TRUE(SaveProfile(config, 1, DefaultSettings(0)).ok());
     std::thread engine([&] {
-        for (int i = 0; i < 50; ++i) SaveDpiLevel(config, 1, i % 4);
+        for (int i = 0; i < 50; ++i)
+            SaveDpiLevel(config, 1, i % 4);
     });
     DeviceSettings s = DefaultSettings(0);
     for (int i = 0; i < 50; ++i) {
