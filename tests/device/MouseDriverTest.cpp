@@ -101,6 +101,8 @@ TEST_F(MouseDriverTest, MirrorsDpiAndRateSwitchesIntoTheCurrentProfile) {
     mouse.Press(5);  // K3: DPI up, staying at the top
     ASSERT_TRUE(WaitFor([&] { return SavedProfile2().dpiLevel == 1; }));
     EXPECT_EQ(driver->Settings().dpiLevel, 1);
+    // A press while the last one is still being finished would be dropped, as on the mouse.
+    ASSERT_TRUE(driver->Flags().WaitUntilIdle(2s));
     mouse.Press(6);  // K6: rate switch, 2 -> 3
     ASSERT_TRUE(WaitFor([&] { return SavedProfile2().usbSpeed == 3; }));
     EXPECT_EQ(driver->Settings().usbSpeed, 3);
