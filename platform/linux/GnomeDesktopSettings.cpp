@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "platform/DesktopSettingsFactory.h"
 
@@ -53,7 +54,9 @@ int PointerSpeedFromGnomeSpeed(double gnomeSpeed) {
     return static_cast<int>(std::lround((g + 1.0) * 19.0 / 2.0)) + 1;
 }
 
-std::unique_ptr<settings::DesktopSettings> MakeSystemDesktopSettings() {
+namespace {
+
+std::unique_ptr<settings::DesktopSettings> OpenDesktopSettings() {
     // Looking the schema up first: g_settings_new aborts the process on a missing schema.
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     GSettingsSchema* schema =
@@ -63,6 +66,31 @@ std::unique_ptr<settings::DesktopSettings> MakeSystemDesktopSettings() {
     g_settings_schema_unref(schema);
     if (!hasSpeed) return std::make_unique<NoDesktopSettings>();
     return std::make_unique<GnomeDesktopSettings>(g_settings_new(kMouseSchema));
+}
+
+// Opens GSettings on first use only: it starts worker threads and talks to the session
+// bus, which commands that never touch the desktop should not pay for.
+class LazyDesktopSettings final : public settings::DesktopSettings {
+  public:
+    std::optional<int> PointerSpeed() override { return Get().PointerSpeed(); }
+    bool SetPointerSpeed(int speed) override { return Get().SetPointerSpeed(speed); }
+    std::optional<int> WheelScrollLines() override { return Get().WheelScrollLines(); }
+    bool SetWheelScrollLines(int lines) override { return Get().SetWheelScrollLines(lines); }
+
+  private:
+    settings::DesktopSettings& Get() {
+        std::call_once(once_, [this] { real_ = OpenDesktopSettings(); });
+        return *real_;
+    }
+
+    std::once_flag once_;
+    std::unique_ptr<settings::DesktopSettings> real_;
+};
+
+}  // namespace
+
+std::unique_ptr<settings::DesktopSettings> MakeSystemDesktopSettings() {
+    return std::make_unique<LazyDesktopSettings>();
 }
 
 }  // namespace trq::platform
