@@ -72,7 +72,8 @@ struct Program {
     device::SteadyPlaybackClock clock;
     std::unique_ptr<device::MouseDriver> driver;
 
-    explicit Program(const fs::path& home) {
+    // Without the workers, the bench runs a reader and engine of its own on the link.
+    explicit Program(const fs::path& home, bool startWorkers = true) {
         device::DriverServices services;
         services.paths.moduleFolder = home;
         services.transport = &mouse;
@@ -80,7 +81,7 @@ struct Program {
         services.notifier = &notifier;
         services.clock = &clock;
         driver = std::make_unique<device::MouseDriver>(std::move(services));
-        driver->StartWorkers();
+        if (startWorkers) driver->StartWorkers();
         driver->LoadState();
         driver->FindMouse();
         driver->Apply();
@@ -188,6 +189,7 @@ std::vector<double> PacingErrors(const std::vector<VirtualMouse::Record>& record
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const fs::path home = MakeHome(argc > 1 ? argv[1] : TRQ_SHIPPED_DIR);
     constexpr int kPresses = 500;
 
@@ -200,8 +202,7 @@ int main(int argc, char** argv) {
     }
     bench::Timing polling;
     {
-        Program program(home);
-        program.driver->StopWorkers();  // its own reader and engine step aside
+        Program program(home, false);
         device::PlaybackFlags flags;
         LinkSource source(program.driver->Link());
         device::InputReader reader(source, flags, [] { return 0; });
