@@ -53,14 +53,13 @@ bool MouseDriver::FindMouse() {
     return link_.FindMouse();
 }
 
+MouseDriver::Current MouseDriver::CurrentCopy() const {
+    std::lock_guard lock(mutex_);
+    return {settings_, currentProfile_};
+}
+
 settings::ApplyResult MouseDriver::Apply() {
-    settings::DeviceSettings current;
-    std::int32_t profile = 0;
-    {
-        std::lock_guard lock(mutex_);
-        current = settings_;
-        profile = currentProfile_;
-    }
+    const auto [current, profile] = CurrentCopy();
     settings::ApplyResult result =
         settings::ApplySettings(current, profile, services_.paths.ConfigPath(), sender_,
                                 *services_.desktop, [this] { Repaint(); });
@@ -134,13 +133,7 @@ macros::ConstMacroTable MouseDriver::ConstMacros() const {
 }
 
 settings::FileResult MouseDriver::SaveCurrentProfile() {
-    settings::DeviceSettings current;
-    std::int32_t profile = 0;
-    {
-        std::lock_guard lock(mutex_);
-        current = settings_;
-        profile = currentProfile_;
-    }
+    const auto [current, profile] = CurrentCopy();
     return settings::SaveProfile(services_.paths.ConfigPath(), profile, current);
 }
 

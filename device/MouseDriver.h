@@ -114,6 +114,12 @@ class MouseDriver final : private EngineHost, private ReadHandleSource {
 
     void Repaint() const;
 
+    struct Current {
+        settings::DeviceSettings settings;
+        std::int32_t profile;
+    };
+    Current CurrentCopy() const;  // the settings and their profile number, taken together
+
     DriverServices services_;
 
     mutable std::mutex mutex_;  // guards the state below
