@@ -85,6 +85,23 @@ struct VirtualMouse::Core {
 
     bool Alive(std::uint64_t gen) const { return plugged && generation == gen; }
 
+    // Runs `make` with `mutex` held; the record it returns, if any, then goes to the
+    // observer with no lock of the state held, in log order. True when a record was made.
+    template <typename Make>
+    bool Notify(Make make) {
+        std::lock_guard order(recordOrder);
+        std::optional<Record> record;
+        Observer current;
+        {
+            std::lock_guard lock(mutex);
+            record = make();
+            if (!record) return false;
+            current = observer;
+        }
+        if (current) current(*record);
+        return true;
+    }
+
     // With `mutex` held.
     Record& Log(Direction direction, std::vector<std::uint8_t> bytes) {
         records.push_back({direction, std::chrono::steady_clock::now() - start, std::move(bytes)});
@@ -138,25 +155,23 @@ class VirtualHandle : public HidHandle {
 
     bool SendFeatureReport(std::span<const std::uint8_t> report) override {
         VirtualMouse::Core& core = *core_;
-        std::lock_guard order(core.recordOrder);
-        VirtualMouse::Record record;
-        VirtualMouse::Observer observer;
-        {
-            std::lock_guard lock(core.mutex);
-            if (!core.Alive(generation_)) return Fail("the device is disconnected");
-            if (collection_ != Collection::Feature) {
-                return Fail("this collection has no feature report");
+        return core.Notify([&]() -> std::optional<VirtualMouse::Record> {
+            const char* refusal = nullptr;
+            if (!core.Alive(generation_)) {
+                refusal = "the device is disconnected";
+            } else if (collection_ != Collection::Feature) {
+                refusal = "this collection has no feature report";
+            } else if (report.size() != VirtualMouse::kReportLength ||
+                       report[kReportIdByte] != kCommandReportId) {
+                refusal = "the device takes only 8-byte feature report 7";
             }
-            if (report.size() != VirtualMouse::kReportLength ||
-                report[kReportIdByte] != kCommandReportId) {
-                return Fail("the device takes only 8-byte feature report 7");
+            if (refusal != nullptr) {
+                Fail(refusal);
+                return std::nullopt;
             }
             core.Take(report);
-            record = core.Log(VirtualMouse::Direction::Feature, {report.begin(), report.end()});
-            observer = core.observer;
-        }
-        if (observer) observer(record);
-        return true;
+            return core.Log(VirtualMouse::Direction::Feature, {report.begin(), report.end()});
+        });
     }
 
     ReadResult Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
@@ -274,58 +289,39 @@ std::string VirtualMouse::LastError() const {
 
 bool VirtualMouse::Press(std::uint8_t hardwareId) {
     if (hardwareId == 0 || hardwareId > kMaxHardwareId) return false;
-    std::lock_guard order(core_->recordOrder);
-    Record record;
-    Observer observer;
-    {
-        std::lock_guard lock(core_->mutex);
-        const std::optional<std::uint8_t> action = core_->actions[hardwareId];
-        if (!core_->plugged || !action) return false;
+    Core& core = *core_;
+    return core.Notify([&]() -> std::optional<Record> {
+        const std::optional<std::uint8_t> action = core.actions[hardwareId];
+        if (!core.plugged || !action) return std::nullopt;
         std::uint8_t state;
         if (*action == kActionReportToHost || *action == kActionRateSwitch) {
             state = kPressState;
         } else if (*action == kActionDpiCycle || *action == kActionDpiUp ||
                    *action == kActionDpiDown) {
-            core_->currentLevel = NextLevel(core_->currentLevel, core_->enableMask, *action);
-            state = static_cast<std::uint8_t>(core_->currentLevel);
+            core.currentLevel = NextLevel(core.currentLevel, core.enableMask, *action);
+            state = static_cast<std::uint8_t>(core.currentLevel);
         } else {
-            return false;
+            return std::nullopt;
         }
-        record = core_->Emit(ButtonReport(hardwareId, state));
-        observer = core_->observer;
-    }
-    if (observer) observer(record);
-    return true;
+        return core.Emit(ButtonReport(hardwareId, state));
+    });
 }
 
 bool VirtualMouse::Release(std::uint8_t hardwareId) {
     if (hardwareId == 0 || hardwareId > kMaxHardwareId) return false;
-    std::lock_guard order(core_->recordOrder);
-    Record record;
-    Observer observer;
-    {
-        std::lock_guard lock(core_->mutex);
-        const std::optional<std::uint8_t> action = core_->actions[hardwareId];
-        if (!core_->plugged || action != kActionReportToHost) return false;
-        record = core_->Emit(ButtonReport(hardwareId, kReleaseState));
-        observer = core_->observer;
-    }
-    if (observer) observer(record);
-    return true;
+    Core& core = *core_;
+    return core.Notify([&]() -> std::optional<Record> {
+        if (!core.plugged || core.actions[hardwareId] != kActionReportToHost) return std::nullopt;
+        return core.Emit(ButtonReport(hardwareId, kReleaseState));
+    });
 }
 
 bool VirtualMouse::EmitInput(std::span<const std::uint8_t> report) {
-    std::lock_guard order(core_->recordOrder);
-    Record record;
-    Observer observer;
-    {
-        std::lock_guard lock(core_->mutex);
-        if (!core_->plugged) return false;
-        record = core_->Emit({report.begin(), report.end()});
-        observer = core_->observer;
-    }
-    if (observer) observer(record);
-    return true;
+    Core& core = *core_;
+    return core.Notify([&]() -> std::optional<Record> {
+        if (!core.plugged) return std::nullopt;
+        return core.Emit({report.begin(), report.end()});
+    });
 }
 
 void VirtualMouse::Unplug() {
