@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "bench/BenchTable.h"
-#include "device/MouseDriver.h"
 #include "device/VirtualMouse.h"
+#include "driver/MouseDriver.h"
 #include "settings/SettingsFile.h"
 
 #ifndef TRQ_SHIPPED_DIR
@@ -60,7 +60,7 @@ macros::MacroRecord PacingMacro() {
     return m;
 }
 
-class NullNotifier final : public settings::Notifier {
+class NullNotifier final : public base::Notifier {
   public:
     void ShowMessage(std::string_view) override {}
 };
@@ -70,17 +70,17 @@ struct Program {
     settings::RecordingDesktopSettings desktop;
     NullNotifier notifier;
     device::SteadyPlaybackClock clock;
-    std::unique_ptr<device::MouseDriver> driver;
+    std::unique_ptr<driver::MouseDriver> driver;
 
     // Without the workers, the bench runs a reader and engine of its own on the link.
     explicit Program(const fs::path& home, bool startWorkers = true) {
-        device::DriverServices services;
+        driver::DriverServices services;
         services.paths.moduleFolder = home;
         services.transport = &mouse;
         services.desktop = &desktop;
         services.notifier = &notifier;
         services.clock = &clock;
-        driver = std::make_unique<device::MouseDriver>(std::move(services));
+        driver = std::make_unique<driver::MouseDriver>(std::move(services));
         if (startWorkers) driver->StartWorkers();
         driver->LoadState();
         driver->FindMouse();

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     }
     table.macroCount = macros::kUserMacroCapacity;
     const fs::path macroFile = work / "Macro_EN.dat";
-    settings::SilentNotifier quiet;
+    base::SilentNotifier quiet;
     bench::PrintRow("SaveUserMacros (12 macros)",
                     bench::TimeIt(kRuns, [&] { macros::SaveUserMacros(macroFile, table); }));
     bench::PrintRow("LoadUserMacros (12 macros)",

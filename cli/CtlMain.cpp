@@ -10,10 +10,11 @@
 #include <mutex>
 #include <thread>
 
+#include "base/Messages.h"
 #include "cli/CtlOptions.h"
 #include "cli/VirtualMouseConsole.h"
-#include "device/MouseDriver.h"
 #include "device/VirtualMouse.h"
+#include "driver/MouseDriver.h"
 #include "macros/MacroFile.h"
 #include "platform/ControlPipe.h"
 #include "platform/DesktopSettingsFactory.h"
@@ -22,7 +23,6 @@
 #include "platform/InstanceLock.h"
 #include "platform/Launcher.h"
 #include "platform/TerminationSignals.h"
-#include "settings/Messages.h"
 #include "settings/ProfileFile.h"
 
 namespace {
@@ -33,10 +33,10 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-class StderrNotifier final : public settings::Notifier {
+class StderrNotifier final : public base::Notifier {
   public:
     void ShowMessage(std::string_view text) override {
-        std::cerr << settings::kAppName << ": " << text << '\n';
+        std::cerr << base::kAppName << ": " << text << '\n';
     }
 };
 
@@ -59,7 +59,7 @@ class RunLoop {
         wake_.notify_all();
     }
     // Handles events until an exit is asked for.
-    void Run(device::MouseDriver& driver) {
+    void Run(driver::MouseDriver& driver) {
         std::unique_lock lock(mutex_);
         for (;;) {
             wake_.wait(lock, [&] { return exit_ || !events_.empty(); });
@@ -98,7 +98,7 @@ class Session {
         // The virtual mouse is a rehearsal: the real desktop's pointer speed is left alone.
         desktop_ = options_.virtualMouse ? std::make_unique<settings::RecordingDesktopSettings>()
                                          : platform::MakeSystemDesktopSettings();
-        device::DriverServices services;
+        driver::DriverServices services;
         services.paths.moduleFolder = options_.home ? *options_.home : platform::ExecutableFolder();
         services.transport = transport_;
         services.desktop = desktop_.get();
@@ -106,7 +106,7 @@ class Session {
         services.clock = &clock_;
         services.launch = [](device::LaunchTarget target) { return platform::Launch(target); };
         paths_ = services.paths;
-        driver_ = std::make_unique<device::MouseDriver>(std::move(services));
+        driver_ = std::make_unique<driver::MouseDriver>(std::move(services));
         if (!std::filesystem::is_directory(paths_.moduleFolder)) {
             return Complain("no such folder: " + paths_.moduleFolder.string(), kUsage);
         }
@@ -171,7 +171,7 @@ class Session {
 
     // Plug-in message in the configured language.
     int MouseAbsent() {
-        notifier_.ShowMessage(settings::PlugInMessage(driver_->Language()));
+        notifier_.ShowMessage(base::PlugInMessage(driver_->Language()));
         return kFailed;
     }
 
@@ -194,8 +194,8 @@ class Session {
         if (options_.profile) driver_->SelectProfile(*options_.profile);
         if (!driver_->FindMouse()) return MouseAbsent();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        const settings::ApplyResult result = driver_->Apply();
-        if (!result.file.ok()) return Complain(settings::Describe(result.file), kFailed);
+        const driver::ApplyResult result = driver_->Apply();
+        if (!result.file.ok()) return Complain(base::Describe(result.file), kFailed);
         return kOk;
     }
 
@@ -231,43 +231,43 @@ class Session {
 
     int ExportProfile() {
         driver_->LoadState();
-        const settings::FileResult r = settings::ExportProfile(options_.file, driver_->Settings());
-        return r.ok() ? kOk : Complain(settings::Describe(r), kFailed);
+        const base::FileResult r = settings::ExportProfile(options_.file, driver_->Settings());
+        return r.ok() ? kOk : Complain(base::Describe(r), kFailed);
     }
 
     int ImportProfile() {
         driver_->LoadState();
         settings::DeviceSettings imported;
-        const settings::FileResult read = settings::ImportProfile(options_.file, imported);
-        if (!read.ok()) return Complain(settings::Describe(read), kUsage);
+        const base::FileResult read = settings::ImportProfile(options_.file, imported);
+        if (!read.ok()) return Complain(base::Describe(read), kUsage);
         driver_->EditSettings([&](settings::DeviceSettings& s) { s = imported; });
-        const settings::FileResult saved = driver_->SaveCurrentProfile();
-        return saved.ok() ? kOk : Complain(settings::Describe(saved), kFailed);
+        const base::FileResult saved = driver_->SaveCurrentProfile();
+        return saved.ok() ? kOk : Complain(base::Describe(saved), kFailed);
     }
 
     int ExportMacros() {
         driver_->LoadState();
-        const settings::FileResult r = macros::SaveUserMacros(options_.file, driver_->UserMacros());
-        return r.ok() ? kOk : Complain(settings::Describe(r), kFailed);
+        const base::FileResult r = macros::SaveUserMacros(options_.file, driver_->UserMacros());
+        return r.ok() ? kOk : Complain(base::Describe(r), kFailed);
     }
 
     int ImportMacros() {
         driver_->LoadState();
         macros::UserMacroTable table = driver_->UserMacros();
         // The file's absence is told once, here, rather than through the message box text.
-        settings::SilentNotifier quiet;
-        const settings::FileResult read = macros::LoadUserMacros(options_.file, table, quiet);
-        if (!read.ok()) return Complain(settings::Describe(read), kUsage);
+        base::SilentNotifier quiet;
+        const base::FileResult read = macros::LoadUserMacros(options_.file, table, quiet);
+        if (!read.ok()) return Complain(base::Describe(read), kUsage);
         driver_->SetUserMacros(table);
-        const settings::FileResult saved = driver_->SaveUserMacros();
-        return saved.ok() ? kOk : Complain(settings::Describe(saved), kFailed);
+        const base::FileResult saved = driver_->SaveUserMacros();
+        return saved.ok() ? kOk : Complain(base::Describe(saved), kFailed);
     }
 
     const cli::CtlOptions& options_;
     StderrNotifier notifier_;
     device::SteadyPlaybackClock clock_;
     RunLoop loop_;
-    settings::ProgramPaths paths_;
+    base::ProgramPaths paths_;
     std::unique_ptr<platform::InstanceLock> lock_;
     std::unique_ptr<device::HidTransport> systemTransport_;
     std::unique_ptr<device::VirtualMouse> virtualMouse_;
@@ -276,7 +276,7 @@ class Session {
     std::mutex traceMutex_;
     std::ofstream trace_;
     std::unique_ptr<platform::ControlPipe> control_;
-    std::unique_ptr<device::MouseDriver> driver_;
+    std::unique_ptr<driver::MouseDriver> driver_;
 };
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <array>
 #include <cstddef>
 
+#include "base/IniFile.h"
+#include "base/Messages.h"
 #include "macros/KeyTables.h"
-#include "settings/IniFile.h"
-#include "settings/Messages.h"
 
 namespace trq::macros {
 namespace {
@@ -76,15 +76,15 @@ std::string OneBytePerUnit(std::string_view utf8) {
 }
 
 template <typename Table>
-settings::FileResult LoadMacros(const std::filesystem::path& path, Table& table,
-                                settings::Notifier& notifier) {
-    const settings::IniLoadResult loaded = settings::LoadIniFile(path);
-    if (loaded.result.error == settings::FileError::NotFound) {
-        notifier.ShowMessage(settings::kFileNotFoundMessage);
+base::FileResult LoadMacros(const std::filesystem::path& path, Table& table,
+                            base::Notifier& notifier) {
+    const base::IniLoadResult loaded = base::LoadIniFile(path);
+    if (loaded.result.error == base::FileError::NotFound) {
+        notifier.ShowMessage(base::kFileNotFoundMessage);
     }
-    const settings::IniDocument& doc = loaded.document;
+    const base::IniDocument& doc = loaded.document;
     const std::string countText = doc.Read(kSection, kCountKey, kCountBufferChars);
-    const int count = std::clamp(settings::ParseIniInt(countText, countText.size()), 0,
+    const int count = std::clamp(base::ParseIniInt(countText, countText.size()), 0,
                                  static_cast<int>(table.records.size()));
     for (int i = 0; i < count; ++i) {
         const std::string key = std::to_string(i);
@@ -120,7 +120,7 @@ MacroRecord DecodeMacroValue(std::string_view value) {
     Fields fields{};
     for (std::size_t k = 0; k < kFieldCount && kFieldChars * k < text.size(); ++k) {
         const std::string_view field = text.substr(kFieldChars * k, kFieldChars);
-        fields[k] = static_cast<std::uint8_t>(settings::ParseIniInt(field, field.size()) & 0xFF);
+        fields[k] = static_cast<std::uint8_t>(base::ParseIniInt(field, field.size()) & 0xFF);
     }
     for (std::size_t at = kFirstSlotField; at < kFieldCount; at += 4) {
         fields[at] = VirtualKeyToUsage(fields[at]);
@@ -128,23 +128,22 @@ MacroRecord DecodeMacroValue(std::string_view value) {
     return FromFileOrder(fields);
 }
 
-settings::FileResult LoadUserMacros(const std::filesystem::path& path, UserMacroTable& table,
-                                    settings::Notifier& notifier) {
-    settings::FileResult result = LoadMacros(path, table, notifier);
+base::FileResult LoadUserMacros(const std::filesystem::path& path, UserMacroTable& table,
+                                base::Notifier& notifier) {
+    base::FileResult result = LoadMacros(path, table, notifier);
     table.currentMacro = std::max(table.macroCount - 1, 0);
     return result;
 }
 
-settings::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTable& table,
-                                     settings::Notifier& notifier) {
+base::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTable& table,
+                                 base::Notifier& notifier) {
     return LoadMacros(path, table, notifier);
 }
 
-settings::FileResult SaveUserMacros(const std::filesystem::path& path,
-                                    const UserMacroTable& table) {
+base::FileResult SaveUserMacros(const std::filesystem::path& path, const UserMacroTable& table) {
     // A count outside the table would make readers expect records that do not exist.
     const int count = std::clamp<int>(table.macroCount, 0, kUserMacroCapacity);
-    return settings::UpdateIniFile(path, [&](settings::IniDocument& doc) {
+    return base::UpdateIniFile(path, [&](base::IniDocument& doc) {
         doc.Write(kSection, kCountKey, std::to_string(count));
         for (int i = 0; i < count; ++i) {
             doc.Write(kSection, std::to_string(i),
@@ -153,9 +152,9 @@ settings::FileResult SaveUserMacros(const std::filesystem::path& path,
     });
 }
 
-settings::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
-                                     const std::filesystem::path& userFile, UserMacroTable& table,
-                                     settings::Notifier& notifier) {
+base::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
+                                 const std::filesystem::path& userFile, UserMacroTable& table,
+                                 base::Notifier& notifier) {
     LoadUserMacros(defaultFile, table, notifier);
     return SaveUserMacros(userFile, table);
 }

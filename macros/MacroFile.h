@@ -13,10 +13,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/FileResult.h"
+#include "base/Notifier.h"
 #include "macros/MacroRecord.h"
 #include "macros/MacroTables.h"
-#include "settings/FileResult.h"
-#include "settings/Notifier.h"
 
 namespace trq::macros {
 
@@ -34,20 +34,20 @@ MacroRecord DecodeMacroValue(std::string_view value);
 // and loads an empty table. LoadUserMacros then sets currentMacro to count - 1 (0 when
 // the count is 0). Returns the file's read result: NotFound for a missing file, ReadFailed
 // for one that exists but cannot be read (loaded as an empty table, no message).
-settings::FileResult LoadUserMacros(const std::filesystem::path& path, UserMacroTable& table,
-                                    settings::Notifier& notifier);
-settings::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTable& table,
-                                     settings::Notifier& notifier);
+base::FileResult LoadUserMacros(const std::filesystem::path& path, UserMacroTable& table,
+                                base::Notifier& notifier);
+base::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTable& table,
+                                 base::Notifier& notifier);
 
 // Writes macroNum and records 0..macroCount-1 in one file update. Keys of higher indexes
 // left in the file stay (readers stop at macroNum). A count outside 0..12 is written as
 // the nearest of those.
-settings::FileResult SaveUserMacros(const std::filesystem::path& path, const UserMacroTable& table);
+base::FileResult SaveUserMacros(const std::filesystem::path& path, const UserMacroTable& table);
 
 // Loads `defaultFile` and saves the result as `userFile` (a missing default file shows the
 // message and saves an empty table). Returns the save's result.
-settings::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
-                                     const std::filesystem::path& userFile, UserMacroTable& table,
-                                     settings::Notifier& notifier);
+base::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
+                                 const std::filesystem::path& userFile, UserMacroTable& table,
+                                 base::Notifier& notifier);
 
 }  // namespace trq::macros

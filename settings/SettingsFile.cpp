@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 
 namespace trq::settings {
 namespace {
@@ -132,22 +132,24 @@ void SetField(DeviceSettings& s, const ProfileKey& key, int value) {
     }
 }
 
-void ReadProfileSection(const IniDocument& doc, const std::string& section, DeviceSettings& s) {
+void ReadProfileSection(const base::IniDocument& doc, const std::string& section,
+                        DeviceSettings& s) {
     for (const ProfileKey& key : kProfileKeys) {
         const std::optional<std::string_view> text = doc.Find(section, key.name);
-        SetField(s, key, text ? ParseIniInt(*text, MaxChars(key.field)) : 0);
+        SetField(s, key, text ? base::ParseIniInt(*text, MaxChars(key.field)) : 0);
     }
 }
 
-void WriteProfileSection(IniDocument& doc, const std::string& section, const DeviceSettings& s) {
+void WriteProfileSection(base::IniDocument& doc, const std::string& section,
+                         const DeviceSettings& s) {
     for (const ProfileKey& key : kProfileKeys) {
         doc.Write(section, key.name, std::to_string(GetField(s, key)));
     }
 }
 
-FileResult WriteOneKey(const std::filesystem::path& file, const std::string& section,
-                       std::string_view key, int value) {
-    return WriteIniString(file, section, key, std::to_string(value));
+base::FileResult WriteOneKey(const std::filesystem::path& file, const std::string& section,
+                             std::string_view key, int value) {
+    return base::WriteIniString(file, section, key, std::to_string(value));
 }
 
 }  // namespace
@@ -158,51 +160,53 @@ std::string ProfileSectionName(int profile, bool fromReset, std::uint8_t languag
     return "CfgReset" + std::to_string(profile);
 }
 
-FileResult LoadProfile(const std::filesystem::path& file, int profile, bool fromReset,
-                       std::uint8_t language, DeviceSettings& settings) {
-    const IniLoadResult loaded = LoadIniFile(file);
+base::FileResult LoadProfile(const std::filesystem::path& file, int profile, bool fromReset,
+                             std::uint8_t language, DeviceSettings& settings) {
+    const base::IniLoadResult loaded = base::LoadIniFile(file);
     ReadProfileSection(loaded.document, ProfileSectionName(profile, fromReset, language), settings);
     return loaded.result;
 }
 
-FileResult SaveProfile(const std::filesystem::path& file, int profile,
-                       const DeviceSettings& settings) {
+base::FileResult SaveProfile(const std::filesystem::path& file, int profile,
+                             const DeviceSettings& settings) {
     return SaveProfileSection(file, ProfileSectionName(profile, false, 0), settings);
 }
 
-FileResult SaveProfileSection(const std::filesystem::path& file, const std::string& section,
-                              const DeviceSettings& settings) {
-    return UpdateIniFile(file,
-                         [&](IniDocument& doc) { WriteProfileSection(doc, section, settings); });
+base::FileResult SaveProfileSection(const std::filesystem::path& file, const std::string& section,
+                                    const DeviceSettings& settings) {
+    return base::UpdateIniFile(
+        file, [&](base::IniDocument& doc) { WriteProfileSection(doc, section, settings); });
 }
 
-FileResult SaveDpiLevel(const std::filesystem::path& file, int profile, std::int32_t dpiLevel) {
+base::FileResult SaveDpiLevel(const std::filesystem::path& file, int profile,
+                              std::int32_t dpiLevel) {
     return WriteOneKey(file, ProfileSectionName(profile, false, 0), "DPI_LEVEL", dpiLevel);
 }
 
-FileResult SaveUsbSpeed(const std::filesystem::path& file, int profile, std::uint8_t usbSpeed) {
+base::FileResult SaveUsbSpeed(const std::filesystem::path& file, int profile,
+                              std::uint8_t usbSpeed) {
     return WriteOneKey(file, ProfileSectionName(profile, false, 0), "USB_SPEED", usbSpeed);
 }
 
 std::int32_t ReadCurrentProfile(const std::filesystem::path& file) {
-    return ParseIniInt(ReadIniString(file, kInitSection, "CurConfig", 5), 4);
+    return base::ParseIniInt(base::ReadIniString(file, kInitSection, "CurConfig", 5), 4);
 }
 
 std::uint8_t ReadLanguage(const std::filesystem::path& file) {
-    return Low8(ParseIniInt(ReadIniString(file, kInitSection, "VER_SEL", 5), 4));
+    return Low8(base::ParseIniInt(base::ReadIniString(file, kInitSection, "VER_SEL", 5), 4));
 }
 
-FileResult WriteCurrentProfile(const std::filesystem::path& file, std::int32_t profile) {
+base::FileResult WriteCurrentProfile(const std::filesystem::path& file, std::int32_t profile) {
     return WriteOneKey(file, std::string(kInitSection), "CurConfig", profile);
 }
 
-FileResult WriteLanguage(const std::filesystem::path& file, std::uint8_t language) {
+base::FileResult WriteLanguage(const std::filesystem::path& file, std::uint8_t language) {
     return WriteOneKey(file, std::string(kInitSection), "VER_SEL", language != 0 ? 1 : 0);
 }
 
-FileResult ResetProfiles(const std::filesystem::path& file, std::int32_t currentProfile,
-                         std::uint8_t language, DeviceSettings& settings) {
-    FileResult result = FileResult::Ok();
+base::FileResult ResetProfiles(const std::filesystem::path& file, std::int32_t currentProfile,
+                               std::uint8_t language, DeviceSettings& settings) {
+    base::FileResult result = base::FileResult::Ok();
     settings = DefaultSettings(settings.macroMode2);
     result = SaveProfile(file, 1, settings);
     for (int profile = 5; profile >= 2 && result.ok(); --profile) {

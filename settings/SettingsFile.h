@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <string>
 
+#include "base/FileResult.h"
 #include "settings/DeviceSettings.h"
-#include "settings/FileResult.h"
 
 namespace trq::settings {
 
@@ -24,31 +24,33 @@ std::string ProfileSectionName(int profile, bool fromReset, std::uint8_t languag
 // Replaces every field of `settings` with the section's values (0 where missing). A missing
 // file reads as all zeros too and is reported as NotFound; an unreadable one as ReadFailed
 // (settings then zeroed as well, as from a missing file).
-FileResult LoadProfile(const std::filesystem::path& file, int profile, bool fromReset,
-                       std::uint8_t language, DeviceSettings& settings);
+base::FileResult LoadProfile(const std::filesystem::path& file, int profile, bool fromReset,
+                             std::uint8_t language, DeviceSettings& settings);
 
 // Writes the 23 keys into section Config<n> in one file update; nothing else changes.
-FileResult SaveProfile(const std::filesystem::path& file, int profile,
-                       const DeviceSettings& settings);
+base::FileResult SaveProfile(const std::filesystem::path& file, int profile,
+                             const DeviceSettings& settings);
 // The same 23 keys into any section (used to build the shipped factory sections).
-FileResult SaveProfileSection(const std::filesystem::path& file, const std::string& section,
-                              const DeviceSettings& settings);
+base::FileResult SaveProfileSection(const std::filesystem::path& file, const std::string& section,
+                                    const DeviceSettings& settings);
 // Write one key each into Config<n>.
-FileResult SaveDpiLevel(const std::filesystem::path& file, int profile, std::int32_t dpiLevel);
-FileResult SaveUsbSpeed(const std::filesystem::path& file, int profile, std::uint8_t usbSpeed);
+base::FileResult SaveDpiLevel(const std::filesystem::path& file, int profile,
+                              std::int32_t dpiLevel);
+base::FileResult SaveUsbSpeed(const std::filesystem::path& file, int profile,
+                              std::uint8_t usbSpeed);
 
 // Init/CurConfig (4 characters used; missing gives 0) and Init/VER_SEL (low 8 bits;
 // nonzero means English, missing gives 0, Chinese).
 std::int32_t ReadCurrentProfile(const std::filesystem::path& file);
 std::uint8_t ReadLanguage(const std::filesystem::path& file);
-FileResult WriteCurrentProfile(const std::filesystem::path& file, std::int32_t profile);
-FileResult WriteLanguage(const std::filesystem::path& file, std::uint8_t language);
+base::FileResult WriteCurrentProfile(const std::filesystem::path& file, std::int32_t profile);
+base::FileResult WriteLanguage(const std::filesystem::path& file, std::uint8_t language);
 
 // The settings half of restoring the factory state: built-in defaults into profile 1,
 // factory sections into profiles 5, 4, 3, 2, then the current profile reloaded into
 // `settings`. Stops writing at the first failed write and says so; the reload still
 // happens, so memory matches the file.
-FileResult ResetProfiles(const std::filesystem::path& file, std::int32_t currentProfile,
-                         std::uint8_t language, DeviceSettings& settings);
+base::FileResult ResetProfiles(const std::filesystem::path& file, std::int32_t currentProfile,
+                               std::uint8_t language, DeviceSettings& settings);
 
 }  // namespace trq::settings

@@ -9,9 +9,9 @@
 #include <initializer_list>
 #include <string>
 
+#include "base/ProgramPaths.h"
 #include "macros/MacroFile.h"
 #include "settings/DeviceSettings.h"
-#include "settings/ProgramPaths.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -77,9 +77,9 @@ macros::MacroRecord Typing(std::u16string_view name, std::string_view text) {
     return record;
 }
 
-bool Check(const settings::FileResult& result) {
+bool Check(const base::FileResult& result) {
     if (result.ok()) return true;
-    std::fprintf(stderr, "trq-make-data: %s\n", settings::Describe(result).c_str());
+    std::fprintf(stderr, "trq-make-data: %s\n", base::Describe(result).c_str());
     return false;
 }
 
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: trq-make-data OUTPUT_FOLDER\n");
         return 2;
     }
-    const settings::ProgramPaths paths{argv[1]};
+    const base::ProgramPaths paths{argv[1]};
     std::error_code ec;
     std::filesystem::create_directories(paths.moduleFolder, ec);
     // Start from nothing, so the files hold exactly what is written below.

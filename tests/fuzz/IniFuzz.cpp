@@ -14,13 +14,13 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 
 namespace {
 
-using trq::settings::IniDocument;
-using trq::settings::ParseIniInt;
-using trq::settings::TextEncoding;
+using trq::base::IniDocument;
+using trq::base::ParseIniInt;
+using trq::base::TextEncoding;
 
 constexpr std::string_view kOpsMarker = "#ops:";
 
@@ -68,7 +68,7 @@ bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// What the writer promises to accept (see IniDocument::Write).
+// What the writer promises to accept (see base::IniDocument::Write).
 bool Storable(std::string_view section, std::string_view key, std::string_view value) {
     const std::string_view name = Trim(key);
     return !HasLineBreak(section) && !HasLineBreak(key) && !HasLineBreak(value) && !name.empty() &&
@@ -82,11 +82,11 @@ struct RawFile {
     std::string tail;  // the odd last byte of a UTF-16 file
 };
 
-RawFile SplitRaw(std::string_view bytes, TextEncoding encoding) {
+RawFile SplitRaw(std::string_view bytes, base::TextEncoding encoding) {
     RawFile file;
     std::size_t unit = 1;
-    if (encoding == TextEncoding::Utf8Bom) bytes.remove_prefix(3);
-    if (encoding == TextEncoding::Utf16LeBom) {
+    if (encoding == base::TextEncoding::Utf8Bom) bytes.remove_prefix(3);
+    if (encoding == base::TextEncoding::Utf16LeBom) {
         unit = 2;
         bytes.remove_prefix(2);
         if (bytes.size() % 2 != 0) {
@@ -117,7 +117,7 @@ bool Kept(std::string_view before, std::string_view after, std::size_t unit) {
            EndsWithLineEnd(after, unit) && after.size() - before.size() <= 2 * unit;
 }
 
-void CheckWrite(IniDocument& doc, const std::string& section, const std::string& key,
+void CheckWrite(base::IniDocument& doc, const std::string& section, const std::string& key,
                 const std::string& value) {
     const std::string before = doc.ToBytes();
     const bool keyExisted = doc.Find(section, key).has_value();
@@ -131,12 +131,12 @@ void CheckWrite(IniDocument& doc, const std::string& section, const std::string&
     }
 
     CHECK(doc.Find(section, key) == Trim(value));
-    const IniDocument reread = IniDocument::FromBytes(after);
+    const base::IniDocument reread = base::IniDocument::FromBytes(after);
     CHECK(reread.encoding() == doc.encoding());
     CHECK(reread.ToBytes() == after);
     CHECK(reread.Find(section, key) == Trim(value));
 
-    const std::size_t unit = doc.encoding() == TextEncoding::Utf16LeBom ? 2 : 1;
+    const std::size_t unit = doc.encoding() == base::TextEncoding::Utf16LeBom ? 2 : 1;
     const RawFile old = SplitRaw(before, doc.encoding());
     const RawFile now = SplitRaw(after, doc.encoding());
     CHECK(old.tail == now.tail);
@@ -171,16 +171,16 @@ void CheckWrite(IniDocument& doc, const std::string& section, const std::string&
     }
 }
 
-// ParseIniInt against the C library's own conversion (which saturates at the long long
+// base::ParseIniInt against the C library's own conversion (which saturates at the long long
 // limits) of the same cut text.
 void CheckParseInt(std::string_view text, std::size_t maxChars) {
     const std::string cut(text.substr(0, std::min(maxChars, text.size())));
     const long long expected = std::strtoll(cut.c_str(), nullptr, 10);
-    CHECK(ParseIniInt(text, maxChars) ==
+    CHECK(base::ParseIniInt(text, maxChars) ==
           static_cast<int>(std::clamp<long long>(expected, INT_MIN, INT_MAX)));
 }
 
-void CheckRead(const IniDocument& doc, const std::string& section, const std::string& key,
+void CheckRead(const base::IniDocument& doc, const std::string& section, const std::string& key,
                std::size_t bufferChars) {
     const std::optional<std::string_view> value = doc.Find(section, key);
     const std::string read = doc.Read(section, key, bufferChars);
@@ -208,7 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                      ? std::string_view()
                                      : input.substr(marker + kOpsMarker.size());
 
-    IniDocument doc = IniDocument::FromBytes(file);
+    base::IniDocument doc = base::IniDocument::FromBytes(file);
     CHECK(doc.ToBytes() == file);
     CheckParseInt(file, file.size() % 32);
 

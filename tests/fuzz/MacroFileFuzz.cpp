@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const trq::test::TempDir dir;
     static const std::filesystem::path file = dir / "Macro.dat";
     trq::test::WriteBytes(file, {reinterpret_cast<const char*>(data), size});
-    trq::settings::SilentNotifier notifier;
+    trq::base::SilentNotifier notifier;
 
     UserMacroTable user;
     FillWithPattern(user);

@@ -4,20 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "base/Messages.h"
 #include "macros/KeyTables.h"
 #include "macros/MacroFile.h"
-#include "settings/Messages.h"
 #include "tests/support/TempDir.h"
 
 namespace trq::macros {
 namespace {
 
-using settings::FileError;
+using base::FileError;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-class RecordingNotifier final : public settings::Notifier {
+class RecordingNotifier final : public base::Notifier {
   public:
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     std::vector<std::string> messages;
@@ -265,10 +265,11 @@ TEST_F(MacroFileTest, MissingFileIsReportedAndLoadsAnEmptyTable) {
     FillStale(user);
     FillStale(constant);
     user.currentMacro = 4;
-    EXPECT_EQ(LoadUserMacros(File("none.dat"), user, notifier).error, FileError::NotFound);
-    EXPECT_EQ(LoadConstMacros(File("none.dat"), constant, notifier).error, FileError::NotFound);
+    EXPECT_EQ(LoadUserMacros(File("none.dat"), user, notifier).error, base::FileError::NotFound);
+    EXPECT_EQ(LoadConstMacros(File("none.dat"), constant, notifier).error,
+              base::FileError::NotFound);
     EXPECT_EQ(notifier.messages,
-              std::vector<std::string>(2, std::string(settings::kFileNotFoundMessage)));
+              std::vector<std::string>(2, std::string(base::kFileNotFoundMessage)));
     EXPECT_EQ(user.macroCount, 0);
     EXPECT_EQ(user.currentMacro, 0);
     EXPECT_EQ(constant.macroCount, 0);
@@ -341,8 +342,7 @@ TEST_F(MacroFileTest, ResetWithoutDefaultsReportsItAndSavesAnEmptyTable) {
     WriteBytes(File(), FileWithMacros("2", 2));
     FillStale(user);
     EXPECT_TRUE(ResetUserMacros(File("defMacro.dat"), File(), user, notifier).ok());
-    EXPECT_EQ(notifier.messages,
-              std::vector<std::string>{std::string(settings::kFileNotFoundMessage)});
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{std::string(base::kFileNotFoundMessage)});
     EXPECT_EQ(user.macroCount, 0);
     const std::string text = ReadBytes(File());
     EXPECT_NE(text.find("macroNum=0\r\n"), std::string::npos);

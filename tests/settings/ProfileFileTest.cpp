@@ -44,7 +44,7 @@ TEST_F(ProfileFileTest, FileWithoutTheSectionImportsAsZeros) {
 
 TEST_F(ProfileFileTest, MissingFileLeavesTheSettingsAlone) {
     DeviceSettings s = DefaultSettings(0);
-    EXPECT_EQ(ImportProfile(dir / "nope.ini", s).error, FileError::NotFound);
+    EXPECT_EQ(ImportProfile(dir / "nope.ini", s).error, base::FileError::NotFound);
     EXPECT_EQ(s, DefaultSettings(0));
 }
 

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
 
@@ -61,12 +61,13 @@ TEST_F(SettingsFileTest, ReadsValuesAsTheFileFormatSays) {
     EXPECT_EQ(s.dpiSpeed, 0);
 
     ASSERT_TRUE(SaveProfile(config, 2, s).ok());
-    EXPECT_EQ(IniDocument::FromBytes(ReadBytes(config)).Read("Config2", "DPI_SET_EN0", 10), "1");
+    EXPECT_EQ(base::IniDocument::FromBytes(ReadBytes(config)).Read("Config2", "DPI_SET_EN0", 10),
+              "1");
 }
 
 TEST_F(SettingsFileTest, MissingFileReadsAsZerosAndIsReported) {
     DeviceSettings s = DefaultSettings(1);
-    EXPECT_EQ(LoadProfile(config, 1, false, 0, s).error, FileError::NotFound);
+    EXPECT_EQ(LoadProfile(config, 1, false, 0, s).error, base::FileError::NotFound);
     EXPECT_EQ(s, DeviceSettings{});
     EXPECT_EQ(ReadCurrentProfile(config), 0);
     EXPECT_EQ(ReadLanguage(config), 0);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace trq::settings {
+namespace trq::base {
 
 // What went wrong with a file at the program's edge. Reads of missing files are not
 // errors for most callers (the file format says a missing file reads as empty), so
@@ -26,4 +26,4 @@ struct FileResult {
 // One English line for a log or stderr, e.g. "cannot write /x/config.ini: file is read-only".
 std::string Describe(const FileResult& result);
 
-}  // namespace trq::settings
+}  // namespace trq::base

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace trq::settings {
+namespace trq::base {
 
 // Texts the user sees, exactly as the program has always shown them (UTF-8).
 inline constexpr std::string_view kAppName = "TRQ_GMouse";
@@ -16,4 +16,4 @@ inline constexpr std::string_view PlugInMessage(unsigned language) {
     return language != 0 ? kPlugInMessageEnglish : kPlugInMessageChinese;
 }
 
-}  // namespace trq::settings
+}  // namespace trq::base

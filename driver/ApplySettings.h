@@ -9,25 +9,25 @@
 #include <filesystem>
 #include <functional>
 
+#include "base/FileResult.h"
 #include "device/CommandSender.h"
 #include "settings/DesktopSettings.h"
 #include "settings/DeviceSettings.h"
-#include "settings/FileResult.h"
 
-namespace trq::settings {
+namespace trq::driver {
 
 // What the last apply sent, for the engine and the window.
 struct AppliedState {
-    std::array<bool, kButtonCount> dpiMirrorFlags{};  // slot's function is 6, 15 or 16
-    std::array<bool, kButtonCount> rateCycleFlags{};  // slot's function is 14
-    std::array<std::uint8_t, kDpiLevelCount> dpiCodes{};
+    std::array<bool, settings::kButtonCount> dpiMirrorFlags{};  // slot's function is 6, 15 or 16
+    std::array<bool, settings::kButtonCount> rateCycleFlags{};  // slot's function is 14
+    std::array<std::uint8_t, settings::kDpiLevelCount> dpiCodes{};
     std::uint8_t ledMode = 0;
 };
 
 struct ApplyResult {
     AppliedState applied;
-    FileResult file;      // the first settings-file write that failed, or Ok
-    int reportsSent = 0;  // of the 14 reports, how many the mouse took
+    base::FileResult file;  // the first settings-file write that failed, or Ok
+    int reportsSent = 0;    // of the 14 reports, how many the mouse took
 };
 
 // In this order: Init/CurConfig := currentProfile; Config6 := settings; seven button maps,
@@ -35,8 +35,8 @@ struct ApplyResult {
 // only where the desktop could read it first); fire time; Config<currentProfile> := settings.
 // Every step runs even when an earlier one failed (the mouse gets its settings even when
 // the file cannot be written, and the other way round).
-ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentProfile,
+ApplyResult ApplySettings(const settings::DeviceSettings& settings, std::int32_t currentProfile,
                           const std::filesystem::path& configPath, device::CommandSender& sender,
-                          DesktopSettings& desktop, const std::function<void()>& repaint);
+                          settings::DesktopSettings& desktop, const std::function<void()>& repaint);
 
-}  // namespace trq::settings
+}  // namespace trq::driver

@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 #include "tests/support/TempDir.h"
 
-namespace trq::settings {
+namespace trq::base {
 namespace {
 
 namespace fs = std::filesystem;
@@ -449,4 +449,4 @@ TEST_F(IniFileTest, ConcurrentWritesAreNotLost) {
 }
 
 }  // namespace
-}  // namespace trq::settings
+}  // namespace trq::base

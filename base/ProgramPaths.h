@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 
-namespace trq::settings {
+namespace trq::base {
 
 // Every file the program reads or writes lies in, or under, one folder (by default the
 // executable's). File and folder names are fixed; the language picks the macro files.
@@ -23,4 +23,4 @@ struct ProgramPaths {
     }
 };
 
-}  // namespace trq::settings
+}  // namespace trq::base

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace trq::settings {
+namespace trq::base {
 
 // Shows the user a message box with an OK button (the window) or prints it (the tool).
 // Core code reports user-facing messages through this so tests can see them.
@@ -18,4 +18,4 @@ class SilentNotifier final : public Notifier {
     void ShowMessage(std::string_view) override {}
 };
 
-}  // namespace trq::settings
+}  // namespace trq::base

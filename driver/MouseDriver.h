@@ -11,6 +11,9 @@
 #include <memory>
 #include <mutex>
 
+#include "base/FileResult.h"
+#include "base/Notifier.h"
+#include "base/ProgramPaths.h"
 #include "device/ActionEngine.h"
 #include "device/CommandSender.h"
 #include "device/DeviceLink.h"
@@ -19,31 +22,28 @@
 #include "device/PlaybackClock.h"
 #include "device/PlaybackFlags.h"
 #include "device/ReadHandleSource.h"
+#include "driver/ApplySettings.h"
 #include "macros/MacroTables.h"
-#include "settings/ApplySettings.h"
 #include "settings/DesktopSettings.h"
 #include "settings/DeviceSettings.h"
-#include "settings/FileResult.h"
-#include "settings/Notifier.h"
-#include "settings/ProgramPaths.h"
 
-namespace trq::device {
+namespace trq::driver {
 
 struct DriverServices {
-    settings::ProgramPaths paths;
-    HidTransport* transport = nullptr;             // required
-    settings::DesktopSettings* desktop = nullptr;  // required
-    settings::Notifier* notifier = nullptr;        // required
-    PlaybackClock* clock = nullptr;                // required
-    std::function<bool(LaunchTarget)> launch;      // may be empty: nothing is started
-    std::function<void()> repaint;                 // may be empty; called from any thread
+    base::ProgramPaths paths;
+    device::HidTransport* transport = nullptr;         // required
+    settings::DesktopSettings* desktop = nullptr;      // required
+    base::Notifier* notifier = nullptr;                // required
+    device::PlaybackClock* clock = nullptr;            // required
+    std::function<bool(device::LaunchTarget)> launch;  // may be empty: nothing is started
+    std::function<void()> repaint;                     // may be empty; called from any thread
 };
 
 // Thread-safe: the window (or tool) thread edits and applies while the engine thread reads
 // the settings and macros and mirrors the mouse's DPI and rate switches. All program state
 // sits behind one mutex, held only for short copies and edits, never while sending or
 // sleeping.
-class MouseDriver final : private EngineHost, private ReadHandleSource {
+class MouseDriver final : private device::EngineHost, private device::ReadHandleSource {
   public:
     explicit MouseDriver(DriverServices services);
     ~MouseDriver() override;  // stops the workers
@@ -57,13 +57,13 @@ class MouseDriver final : private EngineHost, private ReadHandleSource {
     void LoadState();
 
     // Makes profile `profile` current (in memory) and loads it.
-    settings::FileResult SelectProfile(std::int32_t profile);
+    base::FileResult SelectProfile(std::int32_t profile);
 
-    // Searches the mouse (see DeviceLink::FindMouse).
+    // Searches the mouse (see device::DeviceLink::FindMouse).
     bool FindMouse();
 
     // ApplySettings with the current settings and profile.
-    settings::ApplyResult Apply();
+    driver::ApplyResult Apply();
 
     // Starts the input reader and the action engine; they wait for the mouse.
     void StartWorkers();
@@ -74,42 +74,42 @@ class MouseDriver final : private EngineHost, private ReadHandleSource {
     void ExitDriver();
 
     // A hot-plug event: true when it was the mouse's removal (the program should end).
-    bool HandleHotplug(HotplugEvent event, const std::string& path);
+    bool HandleHotplug(device::HotplugEvent event, const std::string& path);
 
     // --- State ---
     settings::DeviceSettings Settings() const;
     void EditSettings(const std::function<void(settings::DeviceSettings&)>& edit);
     std::int32_t CurrentProfile() const;
     std::uint8_t Language() const;
-    settings::AppliedState Applied() const;
+    driver::AppliedState Applied() const;
     macros::UserMacroTable UserMacros() const;
     void SetUserMacros(const macros::UserMacroTable& table);
     macros::ConstMacroTable ConstMacros() const;
 
     // Saves the current settings into the current profile (Save), and the user macros into
     // the language's macro file.
-    settings::FileResult SaveCurrentProfile();
-    settings::FileResult SaveUserMacros();
+    base::FileResult SaveCurrentProfile();
+    base::FileResult SaveUserMacros();
 
-    DeviceLink& Link() { return link_; }
-    CommandSender& Sender() { return sender_; }
-    PlaybackFlags& Flags() { return flags_; }
+    device::DeviceLink& Link() { return link_; }
+    device::CommandSender& Sender() { return sender_; }
+    device::PlaybackFlags& Flags() { return flags_; }
 
   private:
-    // EngineHost (engine thread).
-    void SendKeys(const HeldKeys& keys) override;
+    // device::EngineHost (engine thread).
+    void SendKeys(const device::HeldKeys& keys) override;
     void SendMouseButtons(std::uint8_t mask) override;
     void SendConsumer(std::uint16_t usage) override;
-    EngineSnapshot Snapshot() override;
+    device::EngineSnapshot Snapshot() override;
     std::optional<macros::MacroRecord> UserMacro(int index) override;
     std::optional<macros::MacroRecord> ConstMacro(int index) override;
     void MirrorDpiLevel(std::uint8_t level) override;
     void CycleUsbSpeed() override;
-    void Launch(LaunchTarget target) override;
+    void Launch(device::LaunchTarget target) override;
 
-    // ReadHandleSource (reader thread).
-    std::shared_ptr<HidHandle> WaitForReadHandle(std::stop_token stop,
-                                                 const HidHandle* stale) override;
+    // device::ReadHandleSource (reader thread).
+    std::shared_ptr<device::HidHandle> WaitForReadHandle(std::stop_token stop,
+                                                         const device::HidHandle* stale) override;
     std::size_t InputReportLength() const override;
 
     void Repaint() const;
@@ -126,16 +126,16 @@ class MouseDriver final : private EngineHost, private ReadHandleSource {
     settings::DeviceSettings settings_;
     std::int32_t currentProfile_ = 0;
     std::uint8_t language_ = 0;
-    settings::AppliedState applied_;
+    driver::AppliedState applied_;
     macros::UserMacroTable userMacros_;
     macros::ConstMacroTable constMacros_;
 
     std::atomic<std::int32_t> macroMode2_{0};  // read by the reader for every report
-    DeviceLink link_;
-    CommandSender sender_;
-    PlaybackFlags flags_;
-    InputReader reader_;
-    ActionEngine engine_;
+    device::DeviceLink link_;
+    device::CommandSender sender_;
+    device::PlaybackFlags flags_;
+    device::InputReader reader_;
+    device::ActionEngine engine_;
 };
 
-}  // namespace trq::device
+}  // namespace trq::driver

@@ -1,9 +1,13 @@
-#include "settings/ApplySettings.h"
+#include "driver/ApplySettings.h"
 
 #include "settings/FunctionTable.h"
 #include "settings/SettingsFile.h"
 
-namespace trq::settings {
+namespace trq::driver {
+
+using namespace trq::base;
+using namespace trq::settings;
+using namespace trq::device;
 namespace {
 
 void Keep(FileResult& first, FileResult next) {
@@ -45,4 +49,4 @@ ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentPr
     return result;
 }
 
-}  // namespace trq::settings
+}  // namespace trq::driver

@@ -1,9 +1,13 @@
-#include "device/MouseDriver.h"
+#include "driver/MouseDriver.h"
 
 #include "macros/MacroFile.h"
 #include "settings/SettingsFile.h"
 
-namespace trq::device {
+namespace trq::driver {
+
+using namespace trq::base;
+using namespace trq::settings;
+using namespace trq::device;
 
 MouseDriver::MouseDriver(DriverServices services)
     : services_(std::move(services)),
@@ -38,9 +42,9 @@ void MouseDriver::LoadState() {
     constMacros_ = std::move(constant);
 }
 
-settings::FileResult MouseDriver::SelectProfile(std::int32_t profile) {
+base::FileResult MouseDriver::SelectProfile(std::int32_t profile) {
     settings::DeviceSettings loaded;
-    const settings::FileResult result =
+    const base::FileResult result =
         settings::LoadProfile(services_.paths.ConfigPath(), profile, false, Language(), loaded);
     std::lock_guard lock(mutex_);
     currentProfile_ = profile;
@@ -58,11 +62,11 @@ MouseDriver::Current MouseDriver::CurrentCopy() const {
     return {settings_, currentProfile_};
 }
 
-settings::ApplyResult MouseDriver::Apply() {
+driver::ApplyResult MouseDriver::Apply() {
     const auto [current, profile] = CurrentCopy();
-    settings::ApplyResult result =
-        settings::ApplySettings(current, profile, services_.paths.ConfigPath(), sender_,
-                                *services_.desktop, [this] { Repaint(); });
+    driver::ApplyResult result =
+        driver::ApplySettings(current, profile, services_.paths.ConfigPath(), sender_,
+                              *services_.desktop, [this] { Repaint(); });
     std::lock_guard lock(mutex_);
     applied_ = result.applied;
     return result;
@@ -110,7 +114,7 @@ std::uint8_t MouseDriver::Language() const {
     return language_;
 }
 
-settings::AppliedState MouseDriver::Applied() const {
+driver::AppliedState MouseDriver::Applied() const {
     std::lock_guard lock(mutex_);
     return applied_;
 }
@@ -132,12 +136,12 @@ macros::ConstMacroTable MouseDriver::ConstMacros() const {
     return constMacros_;
 }
 
-settings::FileResult MouseDriver::SaveCurrentProfile() {
+base::FileResult MouseDriver::SaveCurrentProfile() {
     const auto [current, profile] = CurrentCopy();
     return settings::SaveProfile(services_.paths.ConfigPath(), profile, current);
 }
 
-settings::FileResult MouseDriver::SaveUserMacros() {
+base::FileResult MouseDriver::SaveUserMacros() {
     const macros::UserMacroTable table = UserMacros();
     return macros::SaveUserMacros(table.currentMacroFile, table);
 }
@@ -214,4 +218,4 @@ void MouseDriver::Repaint() const {
     if (services_.repaint) services_.repaint();
 }
 
-}  // namespace trq::device
+}  // namespace trq::driver

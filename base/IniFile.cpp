@@ -1,4 +1,4 @@
-#include "settings/IniFile.h"
+#include "base/IniFile.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,7 +8,7 @@
 #include <random>
 #include <system_error>
 
-namespace trq::settings {
+namespace trq::base {
 namespace {
 
 namespace fs = std::filesystem;
@@ -536,4 +536,4 @@ int ParseIniInt(std::string_view text, std::size_t maxChars) {
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-}  // namespace trq::settings
+}  // namespace trq::base

@@ -31,9 +31,9 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/FileResult.h"
+#include "base/FileResult.h"
 
-namespace trq::settings {
+namespace trq::base {
 
 enum class TextEncoding { Utf8, Utf8Bom, Utf16LeBom };
 
@@ -120,4 +120,4 @@ FileResult WriteIniString(const std::filesystem::path& path, std::string_view se
 // are none. Saturates at INT_MIN / INT_MAX instead of overflowing.
 int ParseIniInt(std::string_view text, std::size_t maxChars);
 
-}  // namespace trq::settings
+}  // namespace trq::base

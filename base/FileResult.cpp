@@ -1,6 +1,6 @@
-#include "settings/FileResult.h"
+#include "base/FileResult.h"
 
-namespace trq::settings {
+namespace trq::base {
 
 std::string Describe(const FileResult& result) {
     const std::string file = result.path.empty() ? std::string("(no file)") : result.path;
@@ -19,4 +19,4 @@ std::string Describe(const FileResult& result) {
     return "cannot use " + file;
 }
 
-}  // namespace trq::settings
+}  // namespace trq::base

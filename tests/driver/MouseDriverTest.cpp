@@ -1,19 +1,23 @@
 #include <gtest/gtest.h>
 
-#include "device/MouseDriver.h"
+#include "base/Messages.h"
 #include "device/VirtualMouse.h"
+#include "driver/MouseDriver.h"
 #include "macros/MacroFile.h"
-#include "settings/Messages.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
 
-namespace trq::device {
+namespace trq::driver {
 namespace {
+
+using namespace trq::base;
+using namespace trq::settings;
+using namespace trq::device;
 
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
-class RecordingNotifier final : public settings::Notifier {
+class RecordingNotifier final : public base::Notifier {
   public:
     void ShowMessage(std::string_view text) override {
         std::lock_guard lock(mutex);
@@ -137,8 +141,8 @@ TEST_F(MouseDriverTest, MissingMacroFileIsTold) {
     std::filesystem::remove(home.path() / "Macro_EN.dat");
     driver->LoadState();
     ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0], settings::kFileNotFoundMessage);
+    EXPECT_EQ(notifier.messages[0], base::kFileNotFoundMessage);
 }
 
 }  // namespace
-}  // namespace trq::device
+}  // namespace trq::driver

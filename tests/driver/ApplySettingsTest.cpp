@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "base/IniFile.h"
 #include "device/VirtualMouse.h"
-#include "settings/ApplySettings.h"
-#include "settings/IniFile.h"
+#include "driver/ApplySettings.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/TempDir.h"
 
-namespace trq::settings {
+namespace trq::driver {
 namespace {
+
+using namespace trq::base;
+using namespace trq::settings;
+using namespace trq::device;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -114,4 +118,4 @@ TEST_F(ApplySettingsTest, WithoutAMouseTheFileAndDesktopStillChange) {
 }
 
 }  // namespace
-}  // namespace trq::settings
+}  // namespace trq::driver
