@@ -23,13 +23,6 @@ struct HoverState {
     std::uint8_t lastColor = kNoItem;
 };
 
-// Hover-test depth of each layout: main items 0..114 on the Main page and only the common
-// strip 0..19 elsewhere; all pages test colour items 0..4 and advanced items 0..37.
-inline constexpr int kMainHoverLastOnMain = 114;
-inline constexpr int kMainHoverLastElsewhere = 19;
-inline constexpr int kColorHoverLast = 4;
-inline constexpr int kAdvancedHoverLast = 37;
-
 // What a pointer movement asks the window to repaint, at once (synchronously).
 enum class HoverRepaint : std::uint8_t {
     None,
