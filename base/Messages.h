@@ -8,6 +8,8 @@ namespace trq::base {
 inline constexpr std::string_view kAppName = "TRQ_GMouse";
 inline constexpr std::string_view kWindowTitle = "ZQ-K770 GAMING MOUSE";
 inline constexpr std::string_view kFileNotFoundMessage = "找不到配置文件";
+// A skin layout value with more than six commas; shown once per such key.
+inline constexpr std::string_view kLayoutValueMessage = "加载ini错误！";
 inline constexpr std::string_view kPlugInMessageEnglish = "Please plug-in【ZQ-K770】USB Mouse";
 inline constexpr std::string_view kPlugInMessageChinese = "请插入【ZQ-K770】USB鼠标";
 
