@@ -13,23 +13,30 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Steps from a script; the last step ends the thread. Records which repaints were asked for.
+// Steps from a script; the last step ends the thread. Records which repaints were asked for,
+// and tells when the last step is done, its repaint included (a Stop() after that cannot
+// take the repaint away).
 struct Script {
     std::vector<PreviewStep> steps;
     std::atomic<int> stepsRun{0};
     std::atomic<int> repaints{0};
     std::promise<void> finished;
 
+    bool LastStepRan() const { return stepsRun.load() == static_cast<int>(steps.size()); }
+
     LedPreviewWorker::Step MakeStep() {
         return [this] {
             const int i = stepsRun.fetch_add(1);
             PreviewStep step = steps.at(static_cast<std::size_t>(i));
-            if (step.end) finished.set_value();
+            if (step.end && !step.repaint) finished.set_value();
             return step;
         };
     }
     LedPreviewWorker::Repaint MakeRepaint() {
-        return [this] { repaints.fetch_add(1); };
+        return [this] {
+            repaints.fetch_add(1);
+            if (LastStepRan()) finished.set_value();
+        };
     }
 };
 
