@@ -446,7 +446,9 @@ TEST(PaintPlan, AdvancedPageShowsLiveValues) {
     }
     PaintState s = StateOn(Page::Advanced);
     s.settings.fireTime = 900;
-    EXPECT_EQ(TextIn(Texts(BuildPaintPlan(s, GridSkin())), "a33")->text, "300ms")
+    const auto texts = Texts(BuildPaintPlan(s, GridSkin()));
+    ASSERT_NE(TextIn(texts, "a33"), nullptr);
+    EXPECT_EQ(TextIn(texts, "a33")->text, "300ms")
         << "the label shows the fire time the mouse is sent";
 }
 
@@ -468,7 +470,8 @@ TEST(PaintPlan, ColorPageShowsTheAppliedDpiOfTheLevelInUse) {
         s.appliedDpiCodes = c.applied;
         s.settings.dpiLevel = c.level;
         s.settings.dpiSet = {0, 0, 0, 0};  // the edited value must not leak in
-        const TextOp* number = TextIn(Texts(BuildPaintPlan(s, GridSkin())), "c9");
+        const auto texts = Texts(BuildPaintPlan(s, GridSkin()));
+        const TextOp* number = TextIn(texts, "c9");
         ASSERT_NE(number, nullptr);
         EXPECT_EQ(number->text, c.want);
     }
