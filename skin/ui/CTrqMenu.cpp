@@ -10,6 +10,17 @@ namespace trq::skinui {
 
 namespace {
 
+constexpr int kTextRightRoom = 4;
+constexpr int kArrowRoom = 12;  // the submenu arrow right of the text
+
+// Trailing blanks in a text (some entries have them) leave no ink to make room for.
+QString WithoutTrailingBlanks(const std::string& text) {
+    QString q = QString::fromStdString(text);
+    while (!q.isEmpty() && q.back().isSpace())
+        q.chop(1);
+    return q;
+}
+
 QColor ToQColor(skin::MenuRgb c) {
     return QColor(c.r, c.g, c.b);
 }
@@ -71,9 +82,18 @@ class TrqMenuStyle : public QProxyStyle {
         if (type != CT_MenuItem || item == nullptr) {
             return QProxyStyle::sizeFromContents(type, option, size, widget);
         }
-        const skin::MenuItemSize measured = skin::MeasureMenuEntry(EntryOfOption(*item));
-        // A menu leaves out entries of zero width; an entry without text still shows.
-        return {std::max(measured.width, 1), measured.height};
+        const skin::MenuEntry entry = EntryOfOption(*item);
+        const skin::MenuItemSize measured = skin::MeasureMenuEntry(entry);
+        if (entry.id == skin::kMenuSeparatorId) {
+            // A menu leaves out entries of zero width; a separator without text still shows.
+            return {std::max(measured.width, 1), measured.height};
+        }
+        // Eight pixels per character is narrower than some texts in the menu's font (Chinese
+        // ones in particular): widen rather than cut the text off.
+        const int needed = skin::kMenuTextLeft +
+                           item->fontMetrics.horizontalAdvance(WithoutTrailingBlanks(entry.text)) +
+                           kTextRightRoom + (entry.id == skin::kMenuSubmenuId ? kArrowRoom : 0);
+        return {std::max(measured.width, needed), measured.height};
     }
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,

@@ -29,11 +29,20 @@ int WhitePixels(const QImage& image, int left, int top, int right, int bottom) {
     return count;
 }
 
+// A font small enough for every text here to fit 8 pixels per character, so the menus keep
+// their measured widths.
+QFont SmallFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(10);
+    return font;
+}
+
 // The tray menu of the English skin, laid out and painted off-screen.
 class TrayMenuTest : public ::testing::Test {
   protected:
     void SetUp() override {
         menu_.reset(BuildTrqMenu({{"Show Window", 32801}, {"", 0}, {"Exit Driver", 32800}}));
+        menu_->setFont(SmallFont());
         actions_ = menu_->actions();
         ASSERT_EQ(actions_.size(), 3);
         menu_->resize(menu_->sizeHint());
@@ -89,7 +98,6 @@ TEST_F(TrayMenuTest, SeparatorLineStartsTwentyFivePixelsInAndShowsBlue) {
 }
 
 TEST_F(TrayMenuTest, TextIsWhiteFromTenPixelsInAndVerticallyCentred) {
-    menu_->setFont(QFont(QStringLiteral("Arial"), -1));
     menu_->setActiveAction(actions_[0]);
     const QImage image = Paint();
     for (const int top : {0, 21}) {  // selected and not
@@ -116,6 +124,7 @@ TEST(CTrqMenu, DrawsATallerEntryWithItsOwnGradient) {
 
 TEST(CTrqMenu, ChineseTrayMenuKeepsItsTextsAndIds) {
     std::unique_ptr<CTrqMenu> menu(BuildTrqMenu({{"显示窗口   ", 32837}, {"关闭驱动", 32838}}));
+    menu->setFont(SmallFont());
     const QList<QAction*> actions = menu->actions();
     ASSERT_EQ(actions.size(), 2);
     EXPECT_EQ(CTrqMenu::EntryOf(*actions[0]), (skin::MenuEntry{"显示窗口   ", 32837}));
@@ -125,10 +134,22 @@ TEST(CTrqMenu, ChineseTrayMenuKeepsItsTextsAndIds) {
 
 TEST(CTrqMenu, TextsAreShownLiterallyWithAmpersands) {
     std::unique_ptr<CTrqMenu> menu(BuildTrqMenu({{"Save & Exit", 7}, {"&&", 8}}));
+    menu->setFont(SmallFont());
     const QList<QAction*> actions = menu->actions();
     EXPECT_EQ(CTrqMenu::EntryOf(*actions[0]).text, "Save & Exit");
     EXPECT_EQ(CTrqMenu::EntryOf(*actions[1]).text, "&&");
     EXPECT_EQ(menu->sizeHint().width(), 88);  // 11 characters, the '&' counted once
+}
+
+TEST(CTrqMenu, WidensRatherThanCutATextLongerThanItsMeasure) {
+    std::unique_ptr<CTrqMenu> menu(BuildTrqMenu({{"关闭驱动", 32838}}));
+    QFont large(QStringLiteral("Arial"));
+    large.setPixelSize(24);
+    menu->setFont(large);
+    const int advance = QFontMetrics(large).horizontalAdvance(QString::fromUtf8("关闭驱动"));
+    ASSERT_GT(skin::kMenuTextLeft + advance, 32);
+    EXPECT_GE(menu->sizeHint().width(), skin::kMenuTextLeft + advance);
+    EXPECT_EQ(menu->sizeHint().height(), 20);
 }
 
 TEST(CTrqMenu, TheTopMenuReportsCommandsFromEverySubmenu) {
