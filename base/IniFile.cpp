@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <fstream>
 #include <mutex>
-#include <random>
 #include <system_error>
+
+#include "base/FileIo.h"
 
 namespace trq::base {
 namespace {
@@ -233,7 +233,6 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
 
 IniDocument IniDocument::FromBytes(std::string_view bytes) {
     IniDocument doc;
-    std::string decoded;
     std::string_view body = bytes;
     if (body.substr(0, kUtf16LeBom.size()) == kUtf16LeBom) {
         doc.encoding_ = TextEncoding::Utf16LeBom;
@@ -242,66 +241,67 @@ IniDocument IniDocument::FromBytes(std::string_view bytes) {
             doc.trailingOddByte_ = std::string(1, body.back());
             body.remove_suffix(1);
         }
-        decoded = DecodeUtf16Le(body);
-        body = decoded;
-    } else if (body.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        doc.text_ = DecodeUtf16Le(body);
+        return doc;
+    }
+    if (body.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         doc.encoding_ = TextEncoding::Utf8Bom;
         body.remove_prefix(kUtf8Bom.size());
     }
-    while (!body.empty()) {
-        const std::size_t newline = body.find('\n');
-        if (newline == std::string_view::npos) {
-            doc.lines_.push_back({std::string(body), ""});
-            break;
-        }
-        std::string_view text = body.substr(0, newline);
-        std::string end = "\n";
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-            end = kCrLf;
-        }
-        doc.lines_.push_back({std::string(text), std::move(end)});
-        body.remove_prefix(newline + 1);
-    }
+    doc.text_ = std::string(body);
     return doc;
 }
 
 std::string IniDocument::ToBytes() const {
-    std::string text;
-    for (const Line& line : lines_) {
-        text += line.text;
-        text += line.end;
-    }
     switch (encoding_) {
         case TextEncoding::Utf8:
-            return text;
+            return text_;
         case TextEncoding::Utf8Bom:
-            return std::string(kUtf8Bom) + text;
+            return std::string(kUtf8Bom) + text_;
         case TextEncoding::Utf16LeBom:
-            return std::string(kUtf16LeBom) + EncodeUtf16Le(text) + trailingOddByte_;
+            return std::string(kUtf16LeBom) + EncodeUtf16Le(text_) + trailingOddByte_;
     }
-    return text;
+    return text_;
+}
+
+IniDocument::Line IniDocument::LineFrom(std::size_t begin) const {
+    const std::size_t newline = text_.find('\n', begin);
+    if (newline == std::string::npos) return {begin, text_.size(), text_.size()};
+    std::size_t textEnd = newline;
+    if (textEnd > begin && text_[textEnd - 1] == '\r') --textEnd;
+    return {begin, textEnd, newline + 1};
+}
+
+std::string_view IniDocument::TextOf(const Line& line) const {
+    return std::string_view(text_).substr(line.begin, line.textEnd - line.begin);
 }
 
 std::optional<IniDocument::Range> IniDocument::FindSection(std::string_view section) const {
     section = TrimBlanks(section);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const std::optional<std::string_view> name = SectionName(lines_[i].text);
+    for (std::size_t pos = 0; pos < text_.size();) {
+        const Line header = LineFrom(pos);
+        pos = header.next;
+        const std::optional<std::string_view> name = SectionName(TextOf(header));
         if (!name || !EqualNoCase(*name, section)) continue;
-        std::size_t end = i + 1;
-        while (end < lines_.size() && !SectionName(lines_[end].text))
-            ++end;
-        return Range{i, end};
+        std::size_t end = header.next;
+        while (end < text_.size()) {
+            const Line line = LineFrom(end);
+            if (SectionName(TextOf(line))) break;
+            end = line.next;
+        }
+        return Range{header, end};
     }
     return std::nullopt;
 }
 
-std::optional<std::size_t> IniDocument::FindKeyLine(const Range& range,
-                                                    std::string_view key) const {
+std::optional<IniDocument::Line> IniDocument::FindKeyLine(const Range& range,
+                                                          std::string_view key) const {
     key = TrimBlanks(key);
-    for (std::size_t i = range.header + 1; i < range.end; ++i) {
-        const std::optional<Entry> entry = EntryOf(lines_[i].text);
-        if (entry && EqualNoCase(entry->key, key)) return i;
+    for (std::size_t pos = range.header.next; pos < range.end;) {
+        const Line line = LineFrom(pos);
+        pos = line.next;
+        const std::optional<Entry> entry = EntryOf(TextOf(line));
+        if (entry && EqualNoCase(entry->key, key)) return line;
     }
     return std::nullopt;
 }
@@ -310,10 +310,10 @@ std::optional<std::string_view> IniDocument::Find(std::string_view section,
                                                   std::string_view key) const {
     const std::optional<Range> range = FindSection(section);
     if (!range) return std::nullopt;
-    const std::optional<std::size_t> index = FindKeyLine(*range, key);
-    if (!index) return std::nullopt;
-    const std::string_view line = lines_[*index].text;
-    return TrimBlanks(line.substr(line.find('=') + 1));
+    const std::optional<Line> line = FindKeyLine(*range, key);
+    if (!line) return std::nullopt;
+    const std::string_view text = TextOf(*line);
+    return TrimBlanks(text.substr(text.find('=') + 1));
 }
 
 std::string IniDocument::Read(std::string_view section, std::string_view key,
@@ -329,12 +329,16 @@ bool IniDocument::HasSection(std::string_view section) const {
 }
 
 std::string IniDocument::NewLineEnd() const {
-    if (lines_.empty() || lines_.front().end.empty()) return std::string(kCrLf);
-    return lines_.front().end;
+    const std::size_t newline = text_.find('\n');
+    if (newline == std::string::npos) return std::string(kCrLf);
+    return newline > 0 && text_[newline - 1] == '\r' ? std::string(kCrLf) : "\n";
 }
 
-void IniDocument::EndLine(std::size_t index) {
-    if (lines_[index].end.empty()) lines_[index].end = NewLineEnd();
+std::size_t IniDocument::EndLine(const Line& line) {
+    if (line.next != line.textEnd) return line.next;
+    const std::string end = NewLineEnd();
+    text_.insert(line.textEnd, end);
+    return line.textEnd + end.size();
 }
 
 bool IniDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
@@ -348,26 +352,26 @@ bool IniDocument::Write(std::string_view section, std::string_view key, std::str
 
     const std::optional<Range> range = FindSection(sectionName);
     if (!range) {
-        if (!lines_.empty()) EndLine(lines_.size() - 1);
-        lines_.push_back({"[" + sectionName + "]", end});
-        lines_.push_back({keyName + "=" + text, end});
+        if (!text_.empty() && text_.back() != '\n') text_ += end;
+        text_ += "[" + sectionName + "]" + end + keyName + "=" + text + end;
         return true;
     }
-    if (const std::optional<std::size_t> index = FindKeyLine(*range, keyName)) {
-        std::string& line = lines_[*index].text;
-        std::size_t keep = line.find('=') + 1;
-        while (keep < line.size() && IsBlank(line[keep]))
+    if (const std::optional<Line> line = FindKeyLine(*range, keyName)) {
+        const std::string_view lineText = TextOf(*line);
+        std::size_t keep = lineText.find('=') + 1;
+        while (keep < lineText.size() && IsBlank(lineText[keep]))
             ++keep;
-        line.replace(keep, std::string::npos, text);
+        text_.replace(line->begin + keep, lineText.size() - keep, text);
         return true;
     }
-    std::size_t after = range->header;
-    for (std::size_t i = range->header + 1; i < range->end; ++i) {
-        if (!IsBlankLine(lines_[i].text) && !IsComment(lines_[i].text)) after = i;
+    Line after = range->header;
+    for (std::size_t pos = range->header.next; pos < range->end;) {
+        const Line line = LineFrom(pos);
+        pos = line.next;
+        if (!IsBlankLine(TextOf(line)) && !IsComment(TextOf(line))) after = line;
     }
-    EndLine(after);
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(after + 1),
-                  Line{keyName + "=" + text, end});
+    const std::size_t insertAt = EndLine(after);
+    text_.insert(insertAt, keyName + "=" + text + end);
     return true;
 }
 
@@ -380,106 +384,20 @@ std::mutex& FileLock() {
     return lock;
 }
 
-FileResult Result(FileError error, const fs::path& path) {
-    return {error, path.string()};
-}
-
-FileError ReadWholeFile(const fs::path& path, std::string& bytes) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) return FileError::NotFound;
-    if (ec || fs::is_directory(status)) return FileError::ReadFailed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return FileError::ReadFailed;
-    char buffer[16384];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    }
-    return in.bad() ? FileError::ReadFailed : FileError::None;
-}
-
 IniLoadResult LoadUnlocked(const fs::path& path) {
     IniLoadResult loaded;
-    std::string bytes;
-    const FileError error = ReadWholeFile(path, bytes);
-    loaded.result = Result(error, path);
-    if (error == FileError::None) loaded.document = IniDocument::FromBytes(bytes);
+    FileBytes read = ReadFileBounded(path);
+    loaded.result = std::move(read.result);
+    if (loaded.result.ok()) loaded.document = IniDocument::FromBytes(read.bytes);
     return loaded;
 }
 
-// The file a write should replace: symbolic links are followed so that the link stays a
-// link and the file it names gets the new contents.
-std::optional<fs::path> WriteTarget(fs::path path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code ec;
-        if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-        const fs::path next = fs::read_symlink(path, ec);
-        if (ec) return std::nullopt;
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return std::nullopt;  // a loop of links
-}
-
-fs::path TempPathBeside(const fs::path& target) {
-    std::random_device random;
+// A write that cannot go ahead because the file it would edit cannot be read.
+FileResult RefusedWrite(const fs::path& path, FileResult read) {
     std::error_code ec;
-    fs::path temp;
-    do {
-        const std::uint64_t tag = (std::uint64_t{random()} << 32) ^ random();
-        char hex[17];
-        for (int i = 0; i < 16; ++i)
-            hex[i] = "0123456789abcdef"[(tag >> (60 - 4 * i)) & 0xF];
-        hex[16] = '\0';
-        // Not derived from the target's name, which may already be as long as names get.
-        temp = target.parent_path() / (std::string(".trq-") + hex + ".tmp");
-    } while (fs::exists(fs::symlink_status(temp, ec)));
-    return temp;
-}
-
-// Creates `file` with `bytes`. The permissions are set before anything is written, so the
-// contents of a private file are never readable by others, not even for a moment.
-bool WriteNewFile(const fs::path& file, std::string_view bytes, std::optional<fs::perms> perms) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    if (perms) {
-        std::error_code ec;
-        fs::permissions(file, *perms, fs::perm_options::replace, ec);
-        if (ec) return false;
-    }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    const bool written = static_cast<bool>(out);
-    out.close();
-    return written && !out.fail();
-}
-
-FileError SaveUnlocked(const fs::path& path, const IniDocument& document) {
-    const std::optional<fs::path> target = WriteTarget(path);
-    if (!target) return FileError::WriteFailed;
-
-    std::error_code ec;
-    const fs::file_status old = fs::status(*target, ec);
-    const bool exists = old.type() != fs::file_type::not_found;
-    if (ec && exists) return FileError::WriteFailed;
-    if (exists && !fs::is_regular_file(old)) return FileError::WriteFailed;
-    constexpr fs::perms kAnyWrite =
-        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    // Decided by the permission bits, not by access(): root may write anything, but a file
-    // the user marked read-only must stay as it is.
-    if (exists && (old.permissions() & kAnyWrite) == fs::perms::none) return FileError::ReadOnly;
-
-    const fs::path temp = TempPathBeside(*target);
-    bool done = WriteNewFile(temp, document.ToBytes(),
-                             exists ? std::optional(old.permissions()) : std::nullopt);
-    if (done) {
-        fs::rename(temp, *target, ec);
-        done = !ec;
-    }
-    if (!done) {
-        fs::remove(temp, ec);
-        return FileError::WriteFailed;
-    }
-    return FileError::None;
+    read.error = FileError::WriteFailed;
+    read.oldFileKept = fs::is_regular_file(path, ec);
+    return read;
 }
 
 }  // namespace
@@ -491,15 +409,15 @@ IniLoadResult LoadIniFile(const fs::path& path) {
 
 FileResult SaveIniFile(const fs::path& path, const IniDocument& document) {
     const std::lock_guard<std::mutex> lock(FileLock());
-    return Result(SaveUnlocked(path, document), path);
+    return WriteFileAtomically(path, document.ToBytes());
 }
 
 FileResult UpdateIniFile(const fs::path& path, const std::function<void(IniDocument&)>& edit) {
     const std::lock_guard<std::mutex> lock(FileLock());
     IniLoadResult loaded = LoadUnlocked(path);
-    if (loaded.result.error == FileError::ReadFailed) return loaded.result;
+    if (loaded.result.error == FileError::ReadFailed) return RefusedWrite(path, loaded.result);
     edit(loaded.document);
-    return Result(SaveUnlocked(path, loaded.document), path);
+    return WriteFileAtomically(path, loaded.document.ToBytes());
 }
 
 std::string ReadIniString(const fs::path& path, std::string_view section, std::string_view key,
@@ -512,9 +430,15 @@ FileResult WriteIniString(const fs::path& path, std::string_view section, std::s
                           std::string_view value) {
     const std::lock_guard<std::mutex> lock(FileLock());
     IniLoadResult loaded = LoadUnlocked(path);
-    if (loaded.result.error == FileError::ReadFailed) return loaded.result;
-    if (!loaded.document.Write(section, key, value)) return Result(FileError::WriteFailed, path);
-    return Result(SaveUnlocked(path, loaded.document), path);
+    if (loaded.result.error == FileError::ReadFailed) return RefusedWrite(path, loaded.result);
+    if (!loaded.document.Write(section, key, value)) {
+        FileResult refused = loaded.result;
+        refused.error = FileError::WriteFailed;
+        refused.reason = "the text cannot be stored in an INI file";
+        refused.oldFileKept = loaded.result.ok();
+        return refused;
+    }
+    return WriteFileAtomically(path, loaded.document.ToBytes());
 }
 
 int ParseIniInt(std::string_view text, std::size_t maxChars) {

@@ -37,8 +37,8 @@ namespace trq::base {
 
 enum class TextEncoding { Utf8, Utf8Bom, Utf16LeBom };
 
-// An INI file's text held in memory line by line, so that it can be written back byte
-// for byte apart from the edits made. Text is UTF-8 inside; names and values in and out
+// An INI file's text held in memory, so that it can be written back byte for byte apart
+// from the edits made. Text is UTF-8 inside; names and values in and out
 // are UTF-8.
 class IniDocument {
   public:
@@ -68,21 +68,28 @@ class IniDocument {
     TextEncoding encoding() const { return encoding_; }
 
   private:
+    // A line of text_: its text is [begin, textEnd), its line end [textEnd, next).
     struct Line {
-        std::string text;  // UTF-8, without its line end
-        std::string end;   // "\r\n", "\n" or "" (last line without one)
+        std::size_t begin;
+        std::size_t textEnd;
+        std::size_t next;
     };
     struct Range {
-        std::size_t header;  // index of the "[name]" line
-        std::size_t end;     // one past the section's last line
+        Line header;      // the "[name]" line
+        std::size_t end;  // where the section's last line ends
     };
 
+    Line LineFrom(std::size_t begin) const;
+    std::string_view TextOf(const Line& line) const;
     std::optional<Range> FindSection(std::string_view section) const;
-    std::optional<std::size_t> FindKeyLine(const Range& range, std::string_view key) const;
+    std::optional<Line> FindKeyLine(const Range& range, std::string_view key) const;
     std::string NewLineEnd() const;
-    void EndLine(std::size_t index);
+    // Gives the line a line end if it has none; returns where the next line starts.
+    std::size_t EndLine(const Line& line);
 
-    std::vector<Line> lines_;
+    // The text in one piece, line ends included, so that memory stays near the file's size
+    // however short its lines are.
+    std::string text_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     std::string trailingOddByte_;  // a UTF-16 file with an odd byte count keeps its last byte
 };
@@ -96,15 +103,18 @@ struct IniLoadResult {
     FileResult result;     // NotFound for a missing file, ReadFailed when unreadable
 };
 
+// Reads the file with ReadFileBounded (base/FileIo.h): only a regular file of at most
+// kMaxFileBytes is read; anything else is ReadFailed with the reason.
 IniLoadResult LoadIniFile(const std::filesystem::path& path);
 
-// Writes the document as the whole file: to a temporary file in the same folder, then
-// renamed over the old one, so the old file stays whole when anything fails. A file whose
-// permissions have no write bit is read-only: it is not replaced (ReadOnly).
+// Writes the document as the whole file with WriteFileAtomically (base/FileIo.h): the old
+// file stays whole when anything fails; a file whose permissions have no write bit is not
+// replaced (ReadOnly).
 FileResult SaveIniFile(const std::filesystem::path& path, const IniDocument& document);
 
 // Loads the file (a missing one as empty), applies `edit` and saves it, all under the
-// lock. An unreadable existing file is not overwritten (ReadFailed).
+// lock. An existing file that cannot be read is not overwritten: WriteFailed with the
+// reason it could not be read.
 FileResult UpdateIniFile(const std::filesystem::path& path,
                          const std::function<void(IniDocument&)>& edit);
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "base/FileIo.h"
 #include "base/IniFile.h"
 #include "tests/support/TempDir.h"
 
@@ -30,6 +32,7 @@ std::vector<std::string> FilesIn(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder)) {
         names.push_back(entry.path().filename().string());
     }
+    std::sort(names.begin(), names.end());
     return names;
 }
 
@@ -377,23 +380,29 @@ TEST_F(IniFileTest, ReadOnlyFileIsNotReplaced) {
 
 TEST_F(IniFileTest, FailedWritesLeaveNothingBehind) {
     fs::create_directory(dir / "folder");
+    WriteBytes(dir / "huge.ini", "");
+    fs::resize_file(dir / "huge.ini", kMaxFileBytes + 1);
+    // Only a file that was there, and is still whole, has "old contents" to keep.
     struct Case {
         const char* what;
         fs::path target;
-        FileError writeString;  // WriteIniString reads first
+        std::string described;  // after "cannot write <target>: "
     };
     const Case cases[] = {
-        {"parent folder missing", dir / "nope" / "config.ini", FileError::WriteFailed},
-        {"target is a folder", dir / "folder", FileError::ReadFailed},
+        {"parent folder missing", dir / "nope" / "config.ini", "No such file or directory"},
+        {"target is a folder", dir / "folder", "not a regular file (a folder)"},
+        {"target too large to read first", dir / "huge.ini",
+         "file is larger than 4 MiB, the most this program reads (old contents kept)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(WriteIniString(c.target, "S", "k", "v").error, c.writeString);
-        EXPECT_EQ(SaveIniFile(c.target, IniDocument::FromBytes("[S]\r\n")).error,
-                  FileError::WriteFailed);
-        EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"folder"});
+        const std::string described = "cannot write " + c.target.string() + ": " + c.described;
+        EXPECT_EQ(Describe(WriteIniString(c.target, "S", "k", "v")), described);
+        EXPECT_EQ(Describe(UpdateIniFile(c.target, [](IniDocument&) {})), described);
+        EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"folder", "huge.ini"}));
         EXPECT_TRUE(fs::is_empty(dir / "folder"));
     }
+    EXPECT_EQ(fs::file_size(dir / "huge.ini"), kMaxFileBytes + 1);
 }
 
 TEST_F(IniFileTest, RefusedWriteLeavesTheFile) {
@@ -404,14 +413,19 @@ TEST_F(IniFileTest, RefusedWriteLeavesTheFile) {
 }
 
 TEST_F(IniFileTest, UnreadableFileIsNotOverwritten) {
-    fs::create_directory(file);  // exists, but cannot be read as a file
+    fs::create_symlink("config.ini", file);  // exists, but names only itself
     bool edited = false;
-    EXPECT_EQ(UpdateIniFile(file, [&](IniDocument&) { edited = true; }).error,
-              FileError::ReadFailed);
+    const FileResult update = UpdateIniFile(file, [&](IniDocument&) { edited = true; });
+    EXPECT_EQ(update.error, FileError::WriteFailed);
+    EXPECT_EQ(update.reason, "Too many levels of symbolic links");
     EXPECT_FALSE(edited);
-    EXPECT_EQ(WriteIniString(file, "S", "k", "v").error, FileError::ReadFailed);
-    EXPECT_EQ(LoadIniFile(file).result.error, FileError::ReadFailed);
-    EXPECT_TRUE(fs::is_directory(file));
+    EXPECT_EQ(WriteIniString(file, "S", "k", "v").error, FileError::WriteFailed);
+    const IniLoadResult loaded = LoadIniFile(file);
+    EXPECT_EQ(loaded.result.error, FileError::ReadFailed);
+    EXPECT_EQ(Describe(loaded.result),
+              "cannot read " + file.string() + ": Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file)));
+    EXPECT_EQ(FilesIn(dir.path()), std::vector<std::string>{"config.ini"});
 }
 
 TEST_F(IniFileTest, ReplacingKeepsPermissionsAndSymlinks) {

@@ -18,6 +18,7 @@
 
 namespace {
 
+namespace base = trq::base;
 using trq::base::IniDocument;
 using trq::base::ParseIniInt;
 using trq::base::TextEncoding;
