@@ -10,10 +10,18 @@ base::FileResult ExportProfile(const std::filesystem::path& file, const DeviceSe
 }
 
 base::FileResult ImportProfile(const std::filesystem::path& file, DeviceSettings& settings) {
+    const base::IniLoadResult loaded = base::LoadIniFile(file);
+    if (!loaded.result.ok()) return loaded.result;
+    const std::string section = ProfileSectionName(kExchangeProfile, false, 0);
     DeviceSettings imported;
-    const base::FileResult result = LoadProfile(file, kExchangeProfile, false, 0, imported);
-    if (result.ok()) settings = imported;
-    return result;
+    if (ReadProfileSection(loaded.document, section, imported) == 0) {
+        base::FileResult nothing = loaded.result;
+        nothing.error = base::FileError::NothingFound;
+        nothing.reason = "no [" + section + "] section with profile settings";
+        return nothing;
+    }
+    settings = imported;
+    return loaded.result;
 }
 
 }  // namespace trq::settings

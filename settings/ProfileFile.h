@@ -14,8 +14,10 @@ namespace trq::settings {
 // sections and keys of an existing file stay.
 base::FileResult ExportProfile(const std::filesystem::path& file, const DeviceSettings& settings);
 
-// Replaces `settings` with the file's Config7 section (a file without it imports as all
-// zeros). A missing or unreadable file leaves `settings` untouched and says why.
+// Replaces `settings` with the file's Config7 section (0 for a key it lacks). A file
+// without that section, or with none of the profile keys in it, gives NothingFound: an
+// import of nothing would only zero every setting. Then, and when the file is missing or
+// cannot be read, `settings` stays as it was and the result says why.
 base::FileResult ImportProfile(const std::filesystem::path& file, DeviceSettings& settings);
 
 }  // namespace trq::settings

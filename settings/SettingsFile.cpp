@@ -132,14 +132,6 @@ void SetField(DeviceSettings& s, const ProfileKey& key, int value) {
     }
 }
 
-void ReadProfileSection(const base::IniDocument& doc, const std::string& section,
-                        DeviceSettings& s) {
-    for (const ProfileKey& key : kProfileKeys) {
-        const std::optional<std::string_view> text = doc.Find(section, key.name);
-        SetField(s, key, text ? base::ParseIniInt(*text, MaxChars(key.field)) : 0);
-    }
-}
-
 void WriteProfileSection(base::IniDocument& doc, const std::string& section,
                          const DeviceSettings& s) {
     for (const ProfileKey& key : kProfileKeys) {
@@ -154,6 +146,17 @@ base::FileResult WriteOneKey(const std::filesystem::path& file, const std::strin
 
 }  // namespace
 
+int ReadProfileSection(const base::IniDocument& doc, const std::string& section,
+                       DeviceSettings& settings) {
+    int found = 0;
+    for (const ProfileKey& key : kProfileKeys) {
+        const std::optional<std::string_view> text = doc.Find(section, key.name);
+        found += text ? 1 : 0;
+        SetField(settings, key, text ? base::ParseIniInt(*text, MaxChars(key.field)) : 0);
+    }
+    return found;
+}
+
 std::string ProfileSectionName(int profile, bool fromReset, std::uint8_t language) {
     if (!fromReset) return "Config" + std::to_string(profile);
     if (profile == 5 && language == 1) return "CfgReset_EN5";
@@ -163,6 +166,7 @@ std::string ProfileSectionName(int profile, bool fromReset, std::uint8_t languag
 base::FileResult LoadProfile(const std::filesystem::path& file, int profile, bool fromReset,
                              std::uint8_t language, DeviceSettings& settings) {
     const base::IniLoadResult loaded = base::LoadIniFile(file);
+    if (loaded.result.error == base::FileError::ReadFailed) return loaded.result;
     ReadProfileSection(loaded.document, ProfileSectionName(profile, fromReset, language), settings);
     return loaded.result;
 }

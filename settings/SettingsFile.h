@@ -14,6 +14,7 @@
 #include <string>
 
 #include "base/FileResult.h"
+#include "base/IniFile.h"
 #include "settings/DeviceSettings.h"
 
 namespace trq::settings {
@@ -22,10 +23,15 @@ namespace trq::settings {
 std::string ProfileSectionName(int profile, bool fromReset, std::uint8_t language);
 
 // Replaces every field of `settings` with the section's values (0 where missing). A missing
-// file reads as all zeros too and is reported as NotFound; an unreadable one as ReadFailed
-// (settings then zeroed as well, as from a missing file).
+// file reads as all zeros too and is reported as NotFound; one that cannot be read leaves
+// `settings` as it was and says why (ReadFailed).
 base::FileResult LoadProfile(const std::filesystem::path& file, int profile, bool fromReset,
                              std::uint8_t language, DeviceSettings& settings);
+
+// The same from a document already loaded. Returns how many of the 23 keys the section
+// holds (0 when there is no such section).
+int ReadProfileSection(const base::IniDocument& doc, const std::string& section,
+                       DeviceSettings& settings);
 
 // Writes the 23 keys into section Config<n> in one file update; nothing else changes.
 base::FileResult SaveProfile(const std::filesystem::path& file, int profile,

@@ -74,6 +74,15 @@ TEST_F(SettingsFileTest, MissingFileReadsAsZerosAndIsReported) {
     EXPECT_FALSE(std::filesystem::exists(config)) << "reading creates nothing";
 }
 
+TEST_F(SettingsFileTest, UnreadableFileLeavesTheSettingsAlone) {
+    std::filesystem::create_directory(config);
+    DeviceSettings s = DefaultSettings(1);
+    const base::FileResult result = LoadProfile(config, 1, false, 0, s);
+    EXPECT_EQ(result.error, base::FileError::ReadFailed);
+    EXPECT_EQ(result.reason, "not a regular file (a folder)");
+    EXPECT_EQ(s, DefaultSettings(1));
+}
+
 TEST_F(SettingsFileTest, SingleKeySavesTouchOnlyTheirKey) {
     WriteBytes(config, "[Init]\nCurConfig=3\n[Config3]\nK0=1\n; note\n\n[Config6]\nK0=2\n");
     ASSERT_TRUE(SaveDpiLevel(config, 3, 2).ok());
