@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 
 namespace trq::platform {
@@ -30,7 +31,30 @@ std::unique_ptr<InstanceLock> TryLockInstance(const std::filesystem::path& file)
         ::close(fd);
         return nullptr;
     }
+    // Best effort: a missing name only makes a refused copy's message less precise.
+    std::array<char, 4096> exe{};
+    const ssize_t length = ::readlink("/proc/self/exe", exe.data(), exe.size() - 1);
+    if (length > 0 && ::ftruncate(fd, 0) == 0) {
+        const std::string name =
+            std::filesystem::path(std::string(exe.data(), static_cast<std::size_t>(length)))
+                .filename()
+                .string() +
+            '\n';
+        [[maybe_unused]] const ssize_t written = ::pwrite(fd, name.data(), name.size(), 0);
+    }
     return std::make_unique<FlockInstanceLock>(fd);
+}
+
+std::string InstanceLockOwner(const std::filesystem::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
+    std::array<char, 256> buffer{};
+    const ssize_t length = ::read(fd, buffer.data(), buffer.size());
+    ::close(fd);
+    if (length <= 0) return {};
+    std::string name(buffer.data(), static_cast<std::size_t>(length));
+    if (const auto end = name.find('\n'); end != std::string::npos) name.resize(end);
+    return name;
 }
 
 std::filesystem::path DefaultInstanceLockFile() {
@@ -39,6 +63,14 @@ std::filesystem::path DefaultInstanceLockFile() {
     }
     return std::filesystem::temp_directory_path() /
            ("trq-gmouse-" + std::to_string(::getuid()) + ".lock");
+}
+
+std::filesystem::path UserRuntimePath(std::string_view name) {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime) {
+        return std::filesystem::path(runtime) / name;
+    }
+    return std::filesystem::temp_directory_path() /
+           (std::string(name) + "-" + std::to_string(::getuid()));
 }
 
 }  // namespace trq::platform
