@@ -198,16 +198,19 @@ int main(int argc, char** argv) {
     {
         Program program(home);
         ours = bench::Summarise(PressLatencies(
-            program.mouse, [&] { program.driver->Flags().WaitUntilIdle(1s); }, kPresses));
+            program.mouse, [&] { program.driver->WaitUntilIdle(1s); }, kPresses));
     }
     bench::Timing polling;
     {
         Program program(home, false);
         device::PlaybackFlags flags;
-        LinkSource source(program.driver->Link());
+        device::DeviceLink link(program.mouse);
+        link.FindMouse();
+        LinkSource source(link);
         device::InputReader reader(source, flags, [] { return 0; });
         reader.Start();
-        PollingEngine engine(flags, program.driver->Sender());
+        device::CommandSender sender(link);
+        PollingEngine engine(flags, sender);
         polling = bench::Summarise(PressLatencies(
             program.mouse, [&] { flags.WaitUntilIdle(1s); }, kPresses));
     }
@@ -269,16 +272,19 @@ int main(int argc, char** argv) {
         program.mouse.Press(kMacroButton);
         program.mouse.Release(kMacroButton);
         std::this_thread::sleep_for(50ms);
-        program.driver->Flags().WaitUntilIdle(60s);
+        program.driver->WaitUntilIdle(60s);
         pacingOurs = bench::Summarise(PacingErrors(program.mouse.Records()));
 
         program.driver->StopWorkers();
+        device::DeviceLink link(program.mouse);
+        link.FindMouse();
+        device::CommandSender sender(link);
         program.mouse.ClearRecords();
         const macros::MacroRecord macro = PacingMacro();
         device::HeldKeys held{};
         for (int i = 0; i < kMacroSteps; ++i) {
             held[0] = macro.keys[i].action == 1 ? macro.keys[i].code : 0;
-            program.driver->Sender().SendKeys(held);
+            sender.SendKeys(held);
             std::this_thread::sleep_for(
                 std::chrono::milliseconds(std::max<int>(macros::StepDelay(macro, i), 15)));
         }

@@ -1,27 +1,29 @@
 // trq-gmouse-ctl: the program's resident core without a window.
-// Exit codes: 0 done; 1 the mouse is absent, another copy is resident, or a file could not
-// be written; 2 a bad command line or a file that cannot be read.
+// Exit codes: 0 done; 1 the mouse is absent or did not take the settings, another copy is
+// resident, a file could not be written, or `run` ended on an error; 2 a bad command line or
+// a file that cannot be read.
 
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
-#include <deque>
-#include <fstream>
 #include <iostream>
 #include <mutex>
+#include <optional>
 #include <thread>
 
+#include "base/FileIo.h"
 #include "base/Messages.h"
 #include "cli/CtlOptions.h"
-#include "cli/VirtualMouseConsole.h"
-#include "device/VirtualMouse.h"
 #include "driver/MouseDriver.h"
 #include "macros/MacroFile.h"
-#include "platform/ControlPipe.h"
-#include "platform/DesktopSettingsFactory.h"
 #include "platform/ExecutableFolder.h"
-#include "platform/HidTransportFactory.h"
+#include "platform/HomeWriteLock.h"
 #include "platform/InstanceLock.h"
 #include "platform/Launcher.h"
+#include "platform/MouseTransport.h"
 #include "platform/TerminationSignals.h"
 #include "settings/ProfileFile.h"
 
@@ -33,52 +35,77 @@ constexpr int kOk = 0;
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 
-class StderrNotifier final : public base::Notifier {
-  public:
-    void ShowMessage(std::string_view text) override {
-        std::cerr << base::kAppName << ": " << text << '\n';
-    }
-};
-
-int Complain(const std::string& line, int code) {
-    std::cerr << "trq-gmouse-ctl: " << line << '\n';
-    return code;
-}
-
-// What `run` waits for: a termination signal, or hot-plug events to handle on this thread.
+// What `run` waits for: the first way out (a termination signal, the mouse's removal, a
+// dead output, an error) and the exit code it asks for. Any thread may ask.
 class RunLoop {
   public:
-    void RequestExit() {
+    void RequestExit(int code) {
         std::lock_guard lock(mutex_);
-        exit_ = true;
+        if (!code_) code_ = code;
         wake_.notify_all();
     }
-    void Post(device::HotplugEvent event, const std::string& path) {
-        std::lock_guard lock(mutex_);
-        events_.emplace_back(event, path);
-        wake_.notify_all();
-    }
-    // Handles events until an exit is asked for.
-    void Run(driver::MouseDriver& driver) {
+    int Wait() {
         std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [&] { return exit_ || !events_.empty(); });
-            if (exit_) return;
-            const auto [event, path] = events_.front();
-            events_.pop_front();
-            lock.unlock();
-            const bool removed = driver.HandleHotplug(event, path);
-            lock.lock();
-            if (removed) return;
-        }
+        wake_.wait(lock, [&] { return code_.has_value(); });
+        return *code_;
     }
 
   private:
     std::mutex mutex_;
     std::condition_variable wake_;
-    bool exit_ = false;
-    std::deque<std::pair<device::HotplugEvent, std::string>> events_;
+    std::optional<int> code_;
 };
+
+// One line to stderr, written whole with write(2). A dead stderr (EPIPE: its reader is
+// gone) is a way out of `run`: it is told to `lost` instead of killing the process.
+class ErrorOutput {
+  public:
+    void OnLost(std::function<void()> lost) {
+        std::lock_guard lock(mutex_);
+        lost_ = std::move(lost);
+    }
+    void Line(std::string_view prefix, std::string_view text) {
+        std::string line(prefix);
+        line += text;
+        line += '\n';
+        std::function<void()> lost;
+        {
+            std::lock_guard lock(mutex_);
+            std::string_view rest = line;
+            while (!rest.empty()) {
+                const ssize_t n = ::write(STDERR_FILENO, rest.data(), rest.size());
+                if (n < 0 && errno == EINTR) continue;
+                if (n <= 0) {
+                    if (errno == EPIPE) lost = lost_;
+                    break;
+                }
+                rest.remove_prefix(static_cast<std::size_t>(n));
+            }
+        }
+        if (lost) lost();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::function<void()> lost_;
+};
+
+ErrorOutput& Errors() {
+    static ErrorOutput errors;
+    return errors;
+}
+
+class StderrNotifier final : public base::Notifier {
+  public:
+    void ShowMessage(std::string_view text) override {
+        Errors().Line(std::string(base::kAppName) + ": ", text);
+    }
+};
+
+int Complain(const std::string& line, int code) {
+    Errors().Line("trq-gmouse-ctl: ", line);
+    return code;
+}
 
 class Session {
   public:
@@ -92,23 +119,41 @@ class Session {
         std::unique_ptr<platform::TerminationSignals> signals;
         if (options_.command == cli::Command::Run) {
             // Before any thread starts, so every thread inherits the blocked signals.
-            signals = platform::CatchTerminationSignals([this](int) { loop_.RequestExit(); });
+            signals = platform::CatchTerminationSignals([this](int) { loop_.RequestExit(kOk); });
+            Errors().OnLost([this] { loop_.RequestExit(kFailed); });
         }
-        if (!OpenTransport()) return kUsage;
-        // The virtual mouse is a rehearsal: the real desktop's pointer speed is left alone.
-        desktop_ = options_.virtualMouse ? std::make_unique<settings::RecordingDesktopSettings>()
-                                         : platform::MakeSystemDesktopSettings();
-        driver::DriverServices services;
-        services.paths.moduleFolder = options_.home ? *options_.home : platform::ExecutableFolder();
-        services.transport = transport_;
-        services.desktop = desktop_.get();
-        services.notifier = &notifier_;
-        services.clock = &clock_;
-        services.launch = [](device::LaunchTarget target) { return platform::Launch(target); };
-        paths_ = services.paths;
-        driver_ = std::make_unique<driver::MouseDriver>(std::move(services));
+        paths_.moduleFolder = options_.home ? *options_.home : platform::ExecutableFolder();
         if (!std::filesystem::is_directory(paths_.moduleFolder)) {
             return Complain("no such folder: " + paths_.moduleFolder.string(), kUsage);
+        }
+        // What a copy that died while writing left behind (no live writer's file is taken).
+        base::RemoveStaleTempFiles(paths_.moduleFolder);
+        // The copy that drives the mouse holds the instance lock before it makes anything a
+        // running copy owns (the control pipe).
+        const bool drivesMouse =
+            options_.command == cli::Command::Apply || options_.command == cli::Command::Run;
+        if (drivesMouse && !TakeInstanceLock()) return kFailed;
+        if (!OpenTransport(drivesMouse)) return kUsage;
+        homeLock_ = platform::OpenHomeWriteLock(paths_.moduleFolder);
+
+        driver::DriverServices services;
+        services.paths = paths_;
+        services.transport = &transport_->Transport();
+        services.desktop = &transport_->Desktop();
+        services.notifier = &notifier_;
+        services.clock = &clock_;
+        services.fileLock = homeLock_.get();
+        services.launch = [](device::LaunchTarget target) { return platform::Launch(target); };
+        services.onChange = [this](const driver::DriverChange& change) {
+            if (change.what == driver::ChangeKind::MouseRemoved) loop_.RequestExit(kOk);
+        };
+        driver_ = std::make_unique<driver::MouseDriver>(std::move(services));
+
+        // A command that writes the folder's files holds its lock throughout, so what it read
+        // is still what it writes over. `run` takes it only around its own writes.
+        std::unique_lock<base::WriteLock> files(*homeLock_, std::defer_lock);
+        if (options_.command != cli::Command::Run && options_.command != cli::Command::Status) {
+            files.lock();
         }
 
         switch (options_.command) {
@@ -133,39 +178,24 @@ class Session {
     }
 
   private:
-    bool OpenTransport() {
-        if (!options_.virtualMouse) {
-            systemTransport_ = platform::MakeSystemHidTransport();
-            transport_ = systemTransport_.get();
-            return true;
+    bool OpenTransport(bool withControl) {
+        platform::TransportOptions options;
+        options.virtualMouse = options_.virtualMouse;
+        options.trace = options_.trace;
+        if (withControl) options.control = options_.control;
+        platform::TransportEvents events;
+        events.controlProblem = [](const std::string& problem) { Complain(problem, 0); };
+        events.traceFailed = [this](const std::string& problem) {
+            traceFailed_ = true;
+            Complain(problem, 0);
+            loop_.RequestExit(kFailed);
+        };
+        platform::TransportResult opened = platform::OpenMouseTransport(options, events);
+        if (!opened.transport) {
+            Complain(opened.error, kUsage);
+            return false;
         }
-        virtualMouse_ = std::make_unique<device::VirtualMouse>();
-        transport_ = virtualMouse_.get();
-        if (options_.trace) {
-            trace_.open(*options_.trace, std::ios::app);
-            if (!trace_) {
-                Complain("cannot write the trace file " + options_.trace->string(), kUsage);
-                return false;
-            }
-            virtualMouse_->SetObserver([this](const device::VirtualMouse::Record& record) {
-                std::lock_guard lock(traceMutex_);
-                trace_ << cli::FormatTraceLine(record) << '\n' << std::flush;
-            });
-        }
-        if (options_.control) {
-            std::string error;
-            control_ = platform::OpenControlPipe(
-                *options_.control,
-                [this](const std::string& line) {
-                    const std::string problem = cli::RunControlLine(*virtualMouse_, line);
-                    if (!problem.empty()) Complain("control: " + problem, 0);
-                },
-                error);
-            if (!control_) {
-                Complain(error, kUsage);
-                return false;
-            }
-        }
+        transport_ = std::move(opened.transport);
         return true;
     }
 
@@ -175,27 +205,36 @@ class Session {
         return kFailed;
     }
 
+    // A file that exists but cannot be read: nothing is sent or written.
     int Status() {
         driver_->LoadState();
         if (!driver_->FindMouse()) return MouseAbsent();
-        const device::HandleSlot read = driver_->Link().ReadSlot();
-        const device::HandleSlot write = driver_->Link().WriteSlot();
-        std::cout << "mouse: " << driver_->Link().DevicePath() << '\n'
-                  << "input report length: " << read.reportLength
-                  << (read.state == device::SlotState::Open ? "" : " (not opened)") << '\n'
-                  << "feature report length: " << write.reportLength
-                  << (write.state == device::SlotState::Open ? "" : " (not opened)") << '\n';
+        const driver::DriverStatus status = driver_->Status();
+        std::cout << "mouse: " << status.devicePath << '\n'
+                  << "input report length: " << status.inputReportLength
+                  << (status.readState == device::SlotState::Open ? "" : " (not opened)") << '\n'
+                  << "feature report length: " << status.featureReportLength
+                  << (status.writeState == device::SlotState::Open ? "" : " (not opened)") << '\n';
         return kOk;
     }
 
-    // The start-up steps without a window; 0 when the settings reached the mouse.
+    // The start-up steps without a window; 0 when the settings reached the mouse and the
+    // settings file. Holds the folder's write lock from the first read to the last write.
     int StartUp() {
+        std::lock_guard files(*homeLock_);
         driver_->LoadState();
         if (options_.profile) driver_->SelectProfile(*options_.profile);
         if (!driver_->FindMouse()) return MouseAbsent();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const driver::ApplyResult result = driver_->Apply();
         if (!result.file.ok()) return Complain(base::Describe(result.file), kFailed);
+        if (result.reportsSent < driver::kApplyReportCount) {
+            return Complain("the mouse took " + std::to_string(result.reportsSent) + " of the " +
+                                std::to_string(driver::kApplyReportCount) +
+                                " settings reports: " + result.sendError,
+                            kFailed);
+        }
+        if (traceFailed_) return kFailed;
         return kOk;
     }
 
@@ -206,27 +245,25 @@ class Session {
         return false;
     }
 
-    int Apply() {
-        if (!TakeInstanceLock()) return kFailed;
-        return StartUp();
-    }
+    int Apply() { return StartUp(); }
 
+    // Every way out (a signal, the mouse's removal, a dead output, a failed trace, an
+    // exception) goes through ExitDriver: a playing macro is stopped and releases what it
+    // holds, then CMD_CLOSE goes out last.
     int Run() {
-        if (!TakeInstanceLock()) return kFailed;
-        transport_->WatchHotplug([this](device::HotplugEvent event, const std::string& path) {
-            loop_.Post(event, path);
-        });
         driver_->StartWorkers();
+        struct ExitOnLeave {
+            driver::MouseDriver& driver;
+            ~ExitOnLeave() { driver.ExitDriver(); }
+        };
         const int started = StartUp();
-        if (started != kOk && !driver_->Link().DevicePresent()) {
+        if (started != kOk && !driver_->Status().present) {
             driver_->StopWorkers();
             return started;
         }
-        loop_.Run(*driver_);
-        driver_->ExitDriver();
-        transport_->WatchHotplug({});
-        driver_->StopWorkers();
-        return started;
+        const ExitOnLeave leave{*driver_};
+        const int ended = loop_.Wait();
+        return started != kOk ? started : ended;
     }
 
     int ExportProfile() {
@@ -269,13 +306,9 @@ class Session {
     RunLoop loop_;
     base::ProgramPaths paths_;
     std::unique_ptr<platform::InstanceLock> lock_;
-    std::unique_ptr<device::HidTransport> systemTransport_;
-    std::unique_ptr<device::VirtualMouse> virtualMouse_;
-    device::HidTransport* transport_ = nullptr;
-    std::unique_ptr<settings::DesktopSettings> desktop_;
-    std::mutex traceMutex_;
-    std::ofstream trace_;
-    std::unique_ptr<platform::ControlPipe> control_;
+    std::unique_ptr<platform::MouseTransport> transport_;
+    std::unique_ptr<base::WriteLock> homeLock_;
+    std::atomic<bool> traceFailed_{false};
     std::unique_ptr<driver::MouseDriver> driver_;
 };
 
@@ -284,10 +317,12 @@ class Session {
 int main(int argc, char** argv) {
     const cli::ParseResult parsed =
         cli::ParseCtlOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.options) {
-        std::cerr << "trq-gmouse-ctl: " << parsed.error << '\n';
-        return kUsage;
+    if (!parsed.options) return Complain(parsed.error, kUsage);
+    try {
+        Session session(*parsed.options);
+        return session.Main();
+    } catch (const std::exception& error) {
+        // Unwinding ran every destructor on the way (the exit sequence of `run` among them).
+        return Complain(std::string("stopped by an error: ") + error.what(), kFailed);
     }
-    Session session(*parsed.options);
-    return session.Main();
 }

@@ -61,7 +61,10 @@ enum class Collection { Input, Feature };
 }  // namespace
 
 struct VirtualMouse::Core {
+    explicit Core(std::size_t limit) : historyLimit(std::max<std::size_t>(limit, 1)) {}
+
     const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    const std::size_t historyLimit;
 
     // Held around a record and its observer call, so the observer sees the log's order.
     std::mutex recordOrder;
@@ -73,7 +76,8 @@ struct VirtualMouse::Core {
     bool plugged = true;
     std::uint64_t generation = 0;  // a new device on every plug-in
     std::vector<ReadQueue*> readers;
-    std::vector<Record> records;
+    std::deque<Record> records;   // the last historyLimit
+    std::size_t recordCount = 0;  // since creation or the last clear
     Observer observer;
     HotplugCallback hotplug;
     std::string lastError;
@@ -103,14 +107,16 @@ struct VirtualMouse::Core {
     }
 
     // With `mutex` held.
-    Record& Log(Direction direction, std::vector<std::uint8_t> bytes) {
+    Record Log(Direction direction, std::vector<std::uint8_t> bytes) {
+        if (records.size() >= historyLimit) records.pop_front();
         records.push_back({direction, std::chrono::steady_clock::now() - start, std::move(bytes)});
+        ++recordCount;
         changed.notify_all();
         return records.back();
     }
 
     // With `mutex` held.
-    Record& Emit(std::vector<std::uint8_t> report) {
+    Record Emit(std::vector<std::uint8_t> report) {
         for (ReadQueue* queue : readers) {
             if (queue->reports.size() >= kQueueLimit) queue->reports.pop_front();
             queue->reports.push_back(report);
@@ -230,7 +236,8 @@ class VirtualHandle : public HidHandle {
 
 }  // namespace
 
-VirtualMouse::VirtualMouse() : core_(std::make_shared<Core>()) {}
+VirtualMouse::VirtualMouse(std::size_t historyLimit)
+    : core_(std::make_shared<Core>(historyLimit)) {}
 
 VirtualMouse::~VirtualMouse() {
     std::lock_guard lock(core_->mutex);
@@ -324,7 +331,7 @@ bool VirtualMouse::EmitInput(std::span<const std::uint8_t> report) {
     });
 }
 
-void VirtualMouse::Unplug() {
+void VirtualMouse::Unplug(bool announce) {
     std::lock_guard order(core_->hotplugOrder);
     HotplugCallback callback;
     {
@@ -333,7 +340,7 @@ void VirtualMouse::Unplug() {
         core_->plugged = false;
         ++core_->generation;
         core_->changed.notify_all();
-        callback = core_->hotplug;
+        if (announce) callback = core_->hotplug;
     }
     if (!callback) return;
     callback(HotplugEvent::Removal, kInputPath);
@@ -383,7 +390,12 @@ std::optional<std::uint8_t> VirtualMouse::DpiCode(int level) const {
 
 std::vector<VirtualMouse::Record> VirtualMouse::Records() const {
     std::lock_guard lock(core_->mutex);
-    return core_->records;
+    return {core_->records.begin(), core_->records.end()};
+}
+
+std::size_t VirtualMouse::RecordCount() const {
+    std::lock_guard lock(core_->mutex);
+    return core_->recordCount;
 }
 
 std::vector<std::vector<std::uint8_t>> VirtualMouse::FeatureReports() const {
@@ -397,12 +409,13 @@ std::vector<std::vector<std::uint8_t>> VirtualMouse::FeatureReports() const {
 
 bool VirtualMouse::WaitForRecords(std::size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(core_->mutex);
-    return core_->changed.wait_for(lock, timeout, [&] { return core_->records.size() >= count; });
+    return core_->changed.wait_for(lock, timeout, [&] { return core_->recordCount >= count; });
 }
 
 void VirtualMouse::ClearRecords() {
     std::lock_guard lock(core_->mutex);
     core_->records.clear();
+    core_->recordCount = 0;
 }
 
 void VirtualMouse::SetObserver(Observer observer) {

@@ -29,6 +29,8 @@ class VirtualMouse : public HidTransport {
     static constexpr std::size_t kReportLength = 8;
     // Input reports waiting per read handle; the oldest is dropped beyond that.
     static constexpr std::size_t kQueueLimit = 64;
+    // Records kept by default; the oldest is dropped beyond that, so a long run stays small.
+    static constexpr std::size_t kDefaultHistoryLimit = 4096;
 
     enum class Direction {
         Feature,  // a feature report the mouse received
@@ -44,7 +46,8 @@ class VirtualMouse : public HidTransport {
     // ...) but must not send, press, release or emit, which would deadlock.
     using Observer = std::function<void(const Record&)>;
 
-    VirtualMouse();
+    // Keeps the last `historyLimit` records (at least one) for Records().
+    explicit VirtualMouse(std::size_t historyLimit = kDefaultHistoryLimit);
     ~VirtualMouse() override;
     VirtualMouse(const VirtualMouse&) = delete;
     VirtualMouse& operator=(const VirtualMouse&) = delete;
@@ -79,8 +82,9 @@ class VirtualMouse : public HidTransport {
 
     // Unplugging kills every open handle for good (reads say Disconnected, sends fail);
     // plugging in again makes a new device that needs new handles. The button map and DPI
-    // state survive, as the mouse keeps them. Repeated calls change nothing.
-    void Unplug();
+    // state survive, as the mouse keeps them. Repeated calls change nothing. With
+    // `announce` false no hot-plug event is sent, as on a system without udev events.
+    void Unplug(bool announce = true);
     void Plug();
     bool IsPlugged() const;
 
@@ -91,10 +95,13 @@ class VirtualMouse : public HidTransport {
     std::optional<std::uint8_t> DpiCode(int level) const;
 
     // --- The log ---
+    // The records kept (the last historyLimit ones), in order.
     std::vector<Record> Records() const;
-    // The bytes of every feature report received, in order.
+    // The bytes of every feature report kept, in order.
     std::vector<std::vector<std::uint8_t>> FeatureReports() const;
-    // Waits until the log holds at least `count` records; false on timeout.
+    // Records made since the mouse was created or last cleared, kept or not.
+    std::size_t RecordCount() const;
+    // Waits until RecordCount() is at least `count`; false on timeout.
     bool WaitForRecords(std::size_t count, std::chrono::milliseconds timeout) const;
     void ClearRecords();
     void SetObserver(Observer observer);

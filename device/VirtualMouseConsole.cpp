@@ -1,11 +1,11 @@
-#include "cli/VirtualMouseConsole.h"
+#include "device/VirtualMouseConsole.h"
 
 #include <charconv>
 #include <cstdio>
 #include <sstream>
 #include <vector>
 
-namespace trq::cli {
+namespace trq::device {
 namespace {
 
 std::vector<std::string> Words(std::string_view line) {
@@ -23,12 +23,11 @@ bool ParseNumber(const std::string& text, int base, int max, int& out) {
 
 }  // namespace
 
-std::string FormatTraceLine(const device::VirtualMouse::Record& record) {
+std::string FormatTraceLine(const VirtualMouse::Record& record) {
     const double ms = std::chrono::duration<double, std::milli>(record.at).count();
     char head[48];
-    std::snprintf(
-        head, sizeof head, "%.3f %s", ms,
-        record.direction == device::VirtualMouse::Direction::Feature ? "feature" : "input");
+    std::snprintf(head, sizeof head, "%.3f %s", ms,
+                  record.direction == VirtualMouse::Direction::Feature ? "feature" : "input");
     std::string line = head;
     for (std::uint8_t byte : record.bytes) {
         char hex[4];
@@ -38,12 +37,17 @@ std::string FormatTraceLine(const device::VirtualMouse::Record& record) {
     return line;
 }
 
-std::string RunControlLine(device::VirtualMouse& mouse, std::string_view line) {
+std::string RunControlLine(VirtualMouse& mouse, std::string_view line) {
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return "empty line";
     const std::string& verb = words[0];
+    if (verb == "unplug" && words.size() == 2 && words[1] == "quiet") {
+        mouse.Unplug(false);
+        return {};
+    }
     if (verb == "unplug" || verb == "plug") {
-        if (words.size() != 1) return verb + " takes nothing";
+        if (words.size() != 1)
+            return verb == "plug" ? "plug takes nothing" : "unplug takes nothing or quiet";
         verb == "unplug" ? mouse.Unplug() : mouse.Plug();
         return {};
     }
@@ -71,4 +75,4 @@ std::string RunControlLine(device::VirtualMouse& mouse, std::string_view line) {
     return "unknown control command '" + verb + "'";
 }
 
-}  // namespace trq::cli
+}  // namespace trq::device

@@ -14,17 +14,41 @@ void Keep(FileResult& first, FileResult next) {
     if (first.ok() && !next.ok()) first = std::move(next);
 }
 
+class FileLockGuard {
+  public:
+    explicit FileLockGuard(base::WriteLock* lock) : lock_(lock) {
+        if (lock_ != nullptr) lock_->lock();
+    }
+    ~FileLockGuard() {
+        if (lock_ != nullptr) lock_->unlock();
+    }
+    FileLockGuard(const FileLockGuard&) = delete;
+    FileLockGuard& operator=(const FileLockGuard&) = delete;
+
+  private:
+    base::WriteLock* lock_;
+};
+
 }  // namespace
 
 ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentProfile,
                           const std::filesystem::path& configPath, device::CommandSender& sender,
-                          DesktopSettings& desktop, const std::function<void()>& repaint) {
+                          DesktopSettings& desktop, const ApplyHooks& hooks) {
     ApplyResult result;
     AppliedState& applied = result.applied;
-    const auto sent = [&](bool ok) { result.reportsSent += ok ? 1 : 0; };
+    const auto sent = [&](bool ok) {
+        if (ok) {
+            ++result.reportsSent;
+        } else if (result.sendError.empty()) {
+            result.sendError = sender.LastError();
+        }
+    };
 
-    Keep(result.file, WriteCurrentProfile(configPath, currentProfile));
-    Keep(result.file, SaveProfile(configPath, kAppliedProfile, settings));
+    {
+        FileLockGuard files(hooks.fileLock);
+        Keep(result.file, WriteCurrentProfile(configPath, currentProfile));
+        Keep(result.file, SaveProfile(configPath, kAppliedProfile, settings));
+    }
 
     for (int slot = 0; slot < kButtonCount; ++slot) {
         const FunctionEntry function = LookupFunction(settings.buttonFunction[slot]);
@@ -39,14 +63,26 @@ ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentPr
     }
     applied.ledMode = settings.ledStatus;
     sent(sender.SendLedStatus(settings));
-    if (repaint) repaint();
+    if (hooks.repaint) hooks.repaint();
 
     if (desktop.PointerSpeed()) desktop.SetPointerSpeed(PointerSpeedFor(settings.dpiSpeed));
     if (desktop.WheelScrollLines()) desktop.SetWheelScrollLines(WheelLinesFor(settings.wheelSpeed));
 
     sent(sender.SendFireTime(settings));
-    Keep(result.file, SaveProfile(configPath, currentProfile, settings));
+    {
+        FileLockGuard files(hooks.fileLock);
+        Keep(result.file, hooks.saveCurrent ? hooks.saveCurrent()
+                                            : SaveProfile(configPath, currentProfile, settings));
+    }
     return result;
+}
+
+ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentProfile,
+                          const std::filesystem::path& configPath, device::CommandSender& sender,
+                          DesktopSettings& desktop, const std::function<void()>& repaint) {
+    ApplyHooks hooks;
+    hooks.repaint = repaint;
+    return ApplySettings(settings, currentProfile, configPath, sender, desktop, hooks);
 }
 
 }  // namespace trq::driver

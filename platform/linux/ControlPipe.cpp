@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "platform/linux/FdWatcher.h"
 
@@ -15,8 +16,12 @@ namespace {
 
 class FifoControlPipe final : public ControlPipe {
   public:
-    FifoControlPipe(std::filesystem::path path, int fifo, ControlLineHandler handler)
-        : path_(std::move(path)), fifo_(fifo), handler_(std::move(handler)) {
+    FifoControlPipe(std::filesystem::path path, int fifo, ControlLineHandler handler,
+                    ControlLineHandler refused)
+        : path_(std::move(path)),
+          fifo_(fifo),
+          handler_(std::move(handler)),
+          refused_(std::move(refused)) {
         watcher_.emplace(fifo_, [this] { ReadLines(); });
     }
     ~FifoControlPipe() override {
@@ -34,27 +39,49 @@ class FifoControlPipe final : public ControlPipe {
         char buffer[512];
         const ssize_t n = ::read(fifo_, buffer, sizeof buffer);
         if (n <= 0) return;  // EAGAIN; no end-of-file, as we hold the pipe open for writing too
-        pending_.append(buffer, static_cast<std::size_t>(n));
-        for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
-            std::string line = pending_.substr(0, end);
-            pending_.erase(0, end + 1);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) handler_(line);
+        for (const char c : std::string_view(buffer, static_cast<std::size_t>(n))) {
+            if (c == '\n') {
+                EndLine();
+            } else if (!overlong_) {
+                pending_ += c;
+                // One byte of room for the '\r' of a CRLF line end.
+                if (pending_.size() > kMaxControlLine + 1) {
+                    overlong_ = true;
+                    pending_.clear();
+                }
+            }
         }
-        if (pending_.size() > 4096) pending_.clear();  // no line end in sight: junk
+    }
+
+    void EndLine() {
+        std::string line = std::move(pending_);
+        pending_.clear();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (overlong_ || line.size() > kMaxControlLine) {
+            overlong_ = false;
+            if (refused_) {
+                refused_("a line longer than " + std::to_string(kMaxControlLine) +
+                         " bytes was ignored");
+            }
+            return;
+        }
+        if (!line.empty()) handler_(line);
     }
 
     std::filesystem::path path_;
     int fifo_;
     ControlLineHandler handler_;
-    std::string pending_;  // the watcher's thread only
+    ControlLineHandler refused_;
+    std::string pending_;    // the watcher's thread only
+    bool overlong_ = false;  // the line being read is too long: dropped up to its end
     std::optional<FdWatcher> watcher_;
 };
 
 }  // namespace
 
 std::unique_ptr<ControlPipe> OpenControlPipe(const std::filesystem::path& path,
-                                             ControlLineHandler handler, std::string& error) {
+                                             ControlLineHandler handler, std::string& error,
+                                             ControlLineHandler refused) {
     if (::mkfifo(path.c_str(), 0600) != 0 && errno != EEXIST) {
         error = "cannot create " + path.string() + ": " + std::strerror(errno);
         return nullptr;
@@ -70,7 +97,8 @@ std::unique_ptr<ControlPipe> OpenControlPipe(const std::filesystem::path& path,
         error = "cannot open " + path.string() + ": " + std::strerror(errno);
         return nullptr;
     }
-    auto pipe = std::make_unique<FifoControlPipe>(path, fifo, std::move(handler));
+    auto pipe =
+        std::make_unique<FifoControlPipe>(path, fifo, std::move(handler), std::move(refused));
     if (!pipe->ok()) {
         error = std::string("cannot watch the control pipe: ") + std::strerror(errno);
         return nullptr;

@@ -25,6 +25,11 @@ class SignalFdWatcher final : public TerminationSignals {
     ~SignalFdWatcher() override {
         watcher_.reset();
         ::close(signals_);
+        // A SIGPIPE of a failed write on this thread is still pending; unblocked, it would
+        // end the process after all. The program is past its way out: drop what is pending.
+        const timespec none{};
+        while (::sigtimedwait(&blocked_, nullptr, &none) > 0) {
+        }
         ::pthread_sigmask(SIG_UNBLOCK, &blocked_, nullptr);
     }
     SignalFdWatcher(const SignalFdWatcher&) = delete;
@@ -44,8 +49,9 @@ class SignalFdWatcher final : public TerminationSignals {
 std::unique_ptr<TerminationSignals> CatchTerminationSignals(std::function<void(int)> handler) {
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+        sigaddset(&set, signal);
+    }
     if (::pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0) return nullptr;
     const int signals = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
     if (signals < 0) {

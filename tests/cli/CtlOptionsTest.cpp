@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "cli/CtlOptions.h"
-#include "cli/VirtualMouseConsole.h"
 
 namespace trq::cli {
 namespace {
@@ -51,27 +50,6 @@ TEST(CtlOptions, RejectsBadCommandLinesWithOneClearLine) {
         EXPECT_FALSE(r.options) << (args.empty() ? "(none)" : args.front());
         EXPECT_FALSE(r.error.empty());
         EXPECT_EQ(r.error.find('\n'), std::string::npos);
-    }
-}
-
-TEST(VirtualMouseConsole, TraceLinesShowTimeDirectionAndBytes) {
-    const device::VirtualMouse::Record record{device::VirtualMouse::Direction::Feature,
-                                              std::chrono::microseconds(12345),
-                                              {0x07, 0x10, 0x01, 0x01, 0, 0, 0, 0xAB}};
-    EXPECT_EQ(FormatTraceLine(record), "12.345 feature 07 10 01 01 00 00 00 ab");
-}
-
-TEST(VirtualMouseConsole, ControlLines) {
-    device::VirtualMouse mouse;
-    EXPECT_EQ(RunControlLine(mouse, "input 06 c8 01"), "");
-    EXPECT_EQ(mouse.Records().back().bytes, (std::vector<std::uint8_t>{0x06, 0xC8, 0x01}));
-    EXPECT_EQ(RunControlLine(mouse, "unplug"), "");
-    EXPECT_FALSE(mouse.IsPlugged());
-    EXPECT_EQ(RunControlLine(mouse, "plug"), "");
-    EXPECT_TRUE(mouse.IsPlugged());
-    for (const char* bad : {"press", "press 0", "press 16", "press x", "input", "input zz",
-                            "input 100", "wiggle", "unplug now"}) {
-        EXPECT_NE(RunControlLine(mouse, bad), "") << bad;
     }
 }
 

@@ -68,7 +68,7 @@ class SenderWithMouse : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(link.FindMouse()); }
 
-    VirtualMouse mouse;
+    VirtualMouse mouse{8192};  // room for every report of the concurrency test
     DeviceLink link{mouse};
     CommandSender sender{link};
 };

@@ -214,6 +214,22 @@ TEST_F(VirtualMouseTest, KeepsOnlyTheNewestReportsOfAFullQueue) {
     EXPECT_EQ(Next(), (Bytes{6, 3}));
 }
 
+TEST(VirtualMouseHistory, KeepsOnlyTheNewestRecordsButCountsThemAll) {
+    VirtualMouse mouse(100);
+    for (int i = 0; i < 10000; ++i) {
+        mouse.EmitInput(Bytes{6, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8)});
+    }
+    const std::vector<VirtualMouse::Record> records = mouse.Records();
+    ASSERT_EQ(records.size(), 100u);
+    EXPECT_EQ(records.front().bytes, (Bytes{6, (9900 & 0xFF), (9900 >> 8)}));
+    EXPECT_EQ(records.back().bytes, (Bytes{6, (9999 & 0xFF), (9999 >> 8)}));
+    EXPECT_EQ(mouse.RecordCount(), 10000u);
+    EXPECT_TRUE(mouse.WaitForRecords(10000, 0ms));
+    mouse.ClearRecords();
+    EXPECT_EQ(mouse.RecordCount(), 0u);
+    EXPECT_TRUE(mouse.Records().empty());
+}
+
 TEST_F(VirtualMouseTest, ABlockedReadWakesForAReportAnUnplugOrACancel) {
     struct Case {
         const char* what;

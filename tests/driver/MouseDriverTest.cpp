@@ -106,7 +106,7 @@ TEST_F(MouseDriverTest, MirrorsDpiAndRateSwitchesIntoTheCurrentProfile) {
     ASSERT_TRUE(WaitFor([&] { return SavedProfile2().dpiLevel == 1; }));
     EXPECT_EQ(driver->Settings().dpiLevel, 1);
     // A press while the last one is still being finished would be dropped, as on the mouse.
-    ASSERT_TRUE(driver->Flags().WaitUntilIdle(2s));
+    ASSERT_TRUE(driver->WaitUntilIdle(2s));
     mouse.Press(6);  // K6: rate switch, 2 -> 3
     ASSERT_TRUE(WaitFor([&] { return SavedProfile2().usbSpeed == 3; }));
     EXPECT_EQ(driver->Settings().usbSpeed, 3);
@@ -119,12 +119,12 @@ TEST_F(MouseDriverTest, AnUnplugDuringAMacroEndsItQuietly) {
     ASSERT_TRUE(mouse.WaitForRecords(3, 2s));
     mouse.Unplug();
     EXPECT_FALSE(driver->HandleHotplug(HotplugEvent::Removal, "/dev/hidraw9"));
-    EXPECT_TRUE(driver->HandleHotplug(HotplugEvent::Removal, driver->Link().DevicePath()));
+    EXPECT_TRUE(driver->HandleHotplug(HotplugEvent::Removal, driver->Status().devicePath));
     // Sends now fail quietly; stopping ends the playback after the step being waited on.
     const auto start = std::chrono::steady_clock::now();
     driver->StopWorkers();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    EXPECT_FALSE(driver->Link().DevicePresent());
+    EXPECT_FALSE(driver->Status().present);
 }
 
 TEST_F(MouseDriverTest, ExitSendsCloseAndRestoresPointerSpeed) {
