@@ -87,6 +87,16 @@ void DrawButton(QPainter& p, const DesignItem& item, ItemState state, bool optio
     }
 }
 
+// The warning dialog writes its texts in red: its buttons stay near black so red reads well.
+void DrawDialogButton(QPainter& p, const DesignItem& item, ItemState state) {
+    const QRectF r = Frame(item.area);
+    if (state == ItemState::Normal) {
+        RoundedBox(p, r, 4, QColor(16, 18, 23), QColor(12, 14, 18), QColor(86, 94, 108));
+    } else {
+        RoundedBox(p, r, 4, QColor(18, 28, 35), QColor(14, 22, 28), kAccent);
+    }
+}
+
 void DrawTab(QPainter& p, const DesignItem& item, ItemState state) {
     const QRectF r = Frame(item.area);
     if (state == ItemState::Normal) return;
@@ -475,6 +485,8 @@ void DrawItem(QPainter& p, const DesignItem& item, ItemState state, const ItemCo
         DrawButton(p, item, state, false);
     } else if (s == "toggle") {
         DrawButton(p, item, state, true);
+    } else if (s == "dialogbutton") {
+        DrawDialogButton(p, item, state);
     } else if (s == "tab") {
         DrawTab(p, item, state);
     } else if (s == "link") {
