@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
     base::SilentNotifier quiet;
     bench::PrintRow("SaveUserMacros (12 macros)",
                     bench::TimeIt(kRuns, [&] { macros::SaveUserMacros(macroFile, table); }));
-    bench::PrintRow("LoadUserMacros (12 macros)",
-                    bench::TimeIt(kRuns, [&] { macros::LoadUserMacros(macroFile, table, quiet); }));
+    bench::PrintRow("LoadUserMacros (12 macros)", bench::TimeIt(kRuns, [&] {
+                        macros::LoadUserMacros(macroFile, table, quiet, 1);
+                    }));
     std::printf("\nmacro file size: %ju bytes\n",
                 static_cast<std::uintmax_t>(fs::file_size(macroFile)));
     fs::remove_all(work);

@@ -75,15 +75,23 @@ std::string OneBytePerUnit(std::string_view utf8) {
     return units;
 }
 
+// The count as the reader takes it: at most two characters, converted like atoi.
+std::string CountText(const base::IniDocument& doc) {
+    return doc.Read(kSection, kCountKey, kCountBufferChars);
+}
+
+// The count text holds a number, not just something that reads as 0.
+bool HoldsNumber(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r')))
+        ++pos;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+    return pos < text.size() && text[pos] >= '0' && text[pos] <= '9';
+}
+
 template <typename Table>
-base::FileResult LoadMacros(const std::filesystem::path& path, Table& table,
-                            base::Notifier& notifier) {
-    const base::IniLoadResult loaded = base::LoadIniFile(path);
-    if (loaded.result.error == base::FileError::NotFound) {
-        notifier.ShowMessage(base::kFileNotFoundMessage);
-    }
-    const base::IniDocument& doc = loaded.document;
-    const std::string countText = doc.Read(kSection, kCountKey, kCountBufferChars);
+void ReadMacros(const base::IniDocument& doc, Table& table) {
+    const std::string countText = CountText(doc);
     const int count = std::clamp(base::ParseIniInt(countText, countText.size()), 0,
                                  static_cast<int>(table.records.size()));
     for (int i = 0; i < count; ++i) {
@@ -92,7 +100,22 @@ base::FileResult LoadMacros(const std::filesystem::path& path, Table& table,
             DecodeMacroValue(doc.Find(kSection, key).value_or(std::string_view{}));
     }
     table.macroCount = static_cast<std::int16_t>(count);
+}
+
+template <typename Table>
+base::FileResult LoadMacros(const std::filesystem::path& path, Table& table,
+                            base::Notifier& notifier, std::uint8_t language) {
+    const base::IniLoadResult loaded = base::LoadIniFile(path);
+    if (loaded.result.error == base::FileError::ReadFailed) return loaded.result;
+    if (loaded.result.error == base::FileError::NotFound) {
+        notifier.ShowMessage(base::FileNotFoundMessage(language, path));
+    }
+    ReadMacros(loaded.document, table);
     return loaded.result;
+}
+
+void SetCurrentMacro(UserMacroTable& table) {
+    table.currentMacro = std::max(table.macroCount - 1, 0);
 }
 
 }  // namespace
@@ -129,15 +152,30 @@ MacroRecord DecodeMacroValue(std::string_view value) {
 }
 
 base::FileResult LoadUserMacros(const std::filesystem::path& path, UserMacroTable& table,
-                                base::Notifier& notifier) {
-    base::FileResult result = LoadMacros(path, table, notifier);
-    table.currentMacro = std::max(table.macroCount - 1, 0);
+                                base::Notifier& notifier, std::uint8_t language) {
+    const base::FileResult result = LoadMacros(path, table, notifier, language);
+    if (result.error != base::FileError::ReadFailed) SetCurrentMacro(table);
     return result;
 }
 
 base::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTable& table,
-                                 base::Notifier& notifier) {
-    return LoadMacros(path, table, notifier);
+                                 base::Notifier& notifier, std::uint8_t language) {
+    return LoadMacros(path, table, notifier, language);
+}
+
+base::FileResult ImportMacros(const std::filesystem::path& path, UserMacroTable& table) {
+    const base::IniLoadResult loaded = base::LoadIniFile(path);
+    if (!loaded.result.ok()) return loaded.result;
+    if (!HoldsNumber(CountText(loaded.document))) {
+        base::FileResult nothing = loaded.result;
+        nothing.error = base::FileError::NothingFound;
+        nothing.reason = "no [" + std::string(kSection) + "] section with a " +
+                         std::string(kCountKey) + " count";
+        return nothing;
+    }
+    ReadMacros(loaded.document, table);
+    SetCurrentMacro(table);
+    return loaded.result;
 }
 
 base::FileResult SaveUserMacros(const std::filesystem::path& path, const UserMacroTable& table) {
@@ -154,8 +192,9 @@ base::FileResult SaveUserMacros(const std::filesystem::path& path, const UserMac
 
 base::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
                                  const std::filesystem::path& userFile, UserMacroTable& table,
-                                 base::Notifier& notifier) {
-    LoadUserMacros(defaultFile, table, notifier);
+                                 base::Notifier& notifier, std::uint8_t language) {
+    const base::FileResult loaded = LoadUserMacros(defaultFile, table, notifier, language);
+    if (loaded.error == base::FileError::ReadFailed) return loaded;
     return SaveUserMacros(userFile, table);
 }
 

@@ -30,14 +30,22 @@ MacroRecord DecodeMacroValue(std::string_view value);
 
 // Replaces macroCount and the first macroCount records with the file's; records at and
 // above the new count keep their bytes. A count above the table's room loads only what
-// fits; a negative one reads as 0. A missing file shows "找不到配置文件" through `notifier`
-// and loads an empty table. LoadUserMacros then sets currentMacro to count - 1 (0 when
-// the count is 0). Returns the file's read result: NotFound for a missing file, ReadFailed
-// for one that exists but cannot be read (loaded as an empty table, no message).
+// fits; a negative one reads as 0. A missing file shows "找不到配置文件：<file>" (in English
+// when `language` is nonzero) through `notifier` and loads an empty table; a file without
+// the section or count loads an empty table too. LoadUserMacros then sets currentMacro to
+// count - 1 (0 when the count is 0). Returns the file's read result: NotFound for a missing
+// file; ReadFailed, with the reason, for one that cannot be read: then the table stays as
+// it was and nothing is shown (the caller tells the user).
 base::FileResult LoadUserMacros(const std::filesystem::path& path, UserMacroTable& table,
-                                base::Notifier& notifier);
+                                base::Notifier& notifier, std::uint8_t language);
 base::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTable& table,
-                                 base::Notifier& notifier);
+                                 base::Notifier& notifier, std::uint8_t language);
+
+// Loads a macro file chosen by the user, like LoadUserMacros but with no message: a file
+// without a "Macros" section holding a "macroNum" number gives NothingFound, as an import
+// of it would only empty the table. Then, and when the file is missing or cannot be read,
+// the table stays as it was. currentMacroFile is never changed.
+base::FileResult ImportMacros(const std::filesystem::path& path, UserMacroTable& table);
 
 // Writes macroNum and records 0..macroCount-1 in one file update. Keys of higher indexes
 // left in the file stay (readers stop at macroNum). A count outside 0..12 is written as
@@ -45,9 +53,10 @@ base::FileResult LoadConstMacros(const std::filesystem::path& path, ConstMacroTa
 base::FileResult SaveUserMacros(const std::filesystem::path& path, const UserMacroTable& table);
 
 // Loads `defaultFile` and saves the result as `userFile` (a missing default file shows the
-// message and saves an empty table). Returns the save's result.
+// message and saves an empty table). Returns the save's result; or, when the default file
+// cannot be read, that failure, with the table and `userFile` untouched.
 base::FileResult ResetUserMacros(const std::filesystem::path& defaultFile,
                                  const std::filesystem::path& userFile, UserMacroTable& table,
-                                 base::Notifier& notifier);
+                                 base::Notifier& notifier, std::uint8_t language);
 
 }  // namespace trq::macros

@@ -166,5 +166,85 @@ check "a read-only settings file exits 1" test $? -eq 1
 check "and is left whole" test "$(md5sum <"$work/home/config.ini")" = "$before"
 check "and the error says so" grep -q 'read-only' "$work/err"
 
+# --- reads that fail, imports of nothing, special files: exit 2, nothing sent or written ---
+home_files() { (cd "$work/home" && md5sum config.ini Macro_EN.dat Macro_CN.dat constMacro.dat 2>&1); }
+no_temp_files() { ! ls -A "$work/home" | grep -q '^\.trq-.*\.tmp$'; }
+# refused DESCRIPTION EXIT TEXT ARGS...: the command exits EXIT, says TEXT, changes nothing.
+refused() {
+    local what="$1" code="$2" text="$3"
+    shift 3
+    local before
+    before="$(home_files)"
+    timeout 20 "$ctl" --home "$work/home" "$@" >"$work/out" 2>"$work/err"
+    check "$what exits $code" test $? -eq "$code"
+    check "$what says why" grep -qF -- "$text" "$work/err"
+    check "$what changes nothing" test "$(home_files)" = "$before"
+}
+fresh_home
+mkfifo "$work/fifo"
+: >"$work/empty.ini"
+truncate -s 5M "$work/huge.ini"
+printf '[Config7]\r\nK0=1\r\n' >"$work/profile.ini"
+refused "import-profile of an empty file" 2 \
+    "nothing to import from $work/empty.ini: no [Config7] section" import-profile "$work/empty.ini"
+refused "import-profile of the settings file" 2 "no [Config7] section" \
+    import-profile "$work/home/config.ini"
+refused "import-profile of a macro file" 2 "no [Config7] section" \
+    import-profile "$work/home/Macro_EN.dat"
+refused "import-profile of /dev/null" 2 "cannot read /dev/null: not a regular file (a device)" \
+    import-profile /dev/null
+refused "import-profile of /dev/zero" 2 "cannot read /dev/zero: not a regular file (a device)" \
+    import-profile /dev/zero
+refused "import-profile of a named pipe" 2 "cannot read $work/fifo: not a regular file (a named pipe)" \
+    import-profile "$work/fifo"
+refused "import-macros of a profile file" 2 \
+    "nothing to import from $work/profile.ini: no [Macros] section with a macroNum count" \
+    import-macros "$work/profile.ini"
+refused "import-macros of the settings file" 2 "no [Macros] section" \
+    import-macros "$work/home/config.ini"
+refused "import-macros of a file over the limit" 2 \
+    "cannot read $work/huge.ini: file is larger than 4 MiB" import-macros "$work/huge.ini"
+refused "export-macros to /dev/full" 1 "cannot write /dev/full: not a regular file (a device)" \
+    export-macros /dev/full
+refused "export-profile to a named pipe" 1 \
+    "cannot write $work/fifo: not a regular file (a named pipe)" export-profile "$work/fifo"
+check "refused commands leave no temporary file" no_temp_files
+
+# A file of the program folder that exists but cannot be read stops every command.
+for broken in config.ini Macro_EN.dat constMacro.dat; do
+    fresh_home
+    mv "$work/home/$broken" "$work/aside"
+    mkdir "$work/home/$broken"
+    reason="cannot read $work/home/$broken: not a regular file (a folder)"
+    rm -f "$work/broken.log"
+    refused "apply with an unreadable $broken" 2 "$reason" \
+        "${vm[@]}" --trace "$work/broken.log" apply
+    check "apply with an unreadable $broken sends nothing" test "$(features "$work/broken.log" | wc -l)" -eq 0
+    refused "apply --profile with an unreadable $broken" 2 "$reason" "${vm[@]}" apply --profile 2
+    refused "export-profile from an unreadable $broken" 2 "$reason" export-profile "$work/x.ini"
+    refused "export-macros from an unreadable $broken" 2 "$reason" export-macros "$work/x.dat"
+    refused "import-profile into an unreadable $broken" 2 "$reason" import-profile "$work/profile.ini"
+    check "exports from an unreadable $broken write no file" test ! -e "$work/x.ini" -a ! -e "$work/x.dat"
+done
+
+# A missing macro file is named once, in the interface's language.
+fresh_home
+rm "$work/home/Macro_EN.dat"
+"$ctl" --home "$work/home" export-macros "$work/m.dat" 2>"$work/err"
+check "a missing macro file is not an error" test $? -eq 0
+check "a missing macro file is named once, in English" \
+    test "$(cat "$work/err")" = "TRQ_GMouse: Configuration file not found: $work/home/Macro_EN.dat"
+sed -i 's/^VER_SEL=.*/VER_SEL=0\r/' "$work/home/config.ini"
+rm "$work/home/Macro_CN.dat"
+"$ctl" --home "$work/home" export-macros "$work/m.dat" 2>"$work/err"
+check "a missing macro file is named once, in Chinese" \
+    test "$(cat "$work/err")" = "TRQ_GMouse: 找不到配置文件：$work/home/Macro_CN.dat"
+
+# Temporary files of a copy that died while writing are removed at the next start.
+fresh_home
+printf 'half' >"$work/home/.trq-0123456789abcdef.tmp"
+"$ctl" --home "$work/home" "${vm[@]}" status >/dev/null
+check "a dead writer's temporary file is removed at start" no_temp_files
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

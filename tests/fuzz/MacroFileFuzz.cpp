@@ -1,5 +1,6 @@
 // Any bytes as a macro file: loading must stay inside the tables, and what was loaded must
-// survive a save into that same file and a second load.
+// survive a save into that same file and a second load. An import takes the file whole or
+// leaves the table as it was, and a bounded read takes exactly the files within its limit.
 
 #include <algorithm>
 #include <array>
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "base/FileIo.h"
 #include "macros/MacroFile.h"
 #include "tests/support/TempDir.h"
 
@@ -60,21 +62,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     UserMacroTable user;
     FillWithPattern(user);
     user.currentMacro = 99;
-    LoadUserMacros(file, user, notifier);
+    Check(LoadUserMacros(file, user, notifier, 1).ok(), "any regular file loads");
     CheckLoaded(user, kUserMacroCapacity);
     Check(user.currentMacro == (user.macroCount > 0 ? user.macroCount - 1 : 0), "currentMacro");
 
     ConstMacroTable constant;
     FillWithPattern(constant);
-    LoadConstMacros(file, constant, notifier);
+    LoadConstMacros(file, constant, notifier, 1);
     CheckLoaded(constant, kConstMacroCapacity);
     Check(user.macroCount == std::min<int>(constant.macroCount, kUserMacroCapacity),
           "both tables read the same count");
 
+    UserMacroTable imported;
+    FillWithPattern(imported);
+    imported.currentMacro = 99;
+    const trq::base::FileResult import = ImportMacros(file, imported);
+    if (import.ok()) {
+        Check(imported.macroCount == user.macroCount, "an import reads what a load reads");
+        Check(imported.records == user.records, "an import reads what a load reads");
+    } else {
+        Check(import.error == trq::base::FileError::NothingFound, "a refused import found nothing");
+        Check(imported.macroCount == -7 && imported.currentMacro == 99,
+              "a refused import changes nothing");
+        CheckLoaded(user, kUserMacroCapacity);
+        Check(user.macroCount == 0, "a file an import refuses loads as an empty table");
+    }
+
+    const std::uintmax_t limit = size == 0 ? 0 : data[0] * std::uintmax_t{64};
+    const trq::base::FileBytes bounded = trq::base::ReadFileBounded(file, limit);
+    Check(bounded.result.ok() == (size <= limit),
+          "a read takes exactly the files within its limit");
+    Check(bounded.result.ok() ? bounded.bytes.size() == size : bounded.bytes.empty(),
+          "a bounded read gives the whole file or nothing");
+
     Check(SaveUserMacros(file, user).ok(), "saving over a readable file");
     UserMacroTable again;
     FillWithPattern(again);
-    Check(LoadUserMacros(file, again, notifier).ok(), "loading the saved file");
+    Check(LoadUserMacros(file, again, notifier, 1).ok(), "loading the saved file");
     Check(again.macroCount == user.macroCount, "saved count reads back");
     for (int i = 0; i < user.macroCount; ++i) {
         const auto at = static_cast<std::size_t>(i);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
+#include "base/FileIo.h"
 #include "base/Messages.h"
 #include "macros/KeyTables.h"
 #include "macros/MacroFile.h"
@@ -13,6 +15,9 @@ namespace trq::macros {
 namespace {
 
 using base::FileError;
+
+constexpr std::uint8_t kEnglish = 1;
+constexpr std::uint8_t kChinese = 0;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -167,7 +172,7 @@ TEST_F(MacroFileTest, SavedWorkedExampleIsTheWholeFile) {
     EXPECT_EQ(ReadBytes(File()), "[Macros]\r\nmacroNum=1\r\n0=" + kSaneValue + "\r\n");
 
     FillStale(user);
-    ASSERT_TRUE(LoadUserMacros(File(), user, notifier).ok());
+    ASSERT_TRUE(LoadUserMacros(File(), user, notifier, kEnglish).ok());
     EXPECT_EQ(user.macroCount, 1);
     EXPECT_EQ(user.records[0], SaneRecord());
     EXPECT_EQ(user.records[1], Stale(0xA1));
@@ -198,7 +203,7 @@ TEST_F(MacroFileTest, FullTableRoundTripsEveryByte) {
     ASSERT_TRUE(SaveUserMacros(File(), user).ok());
 
     FillStale(user);
-    ASSERT_TRUE(LoadUserMacros(File(), user, notifier).ok());
+    ASSERT_TRUE(LoadUserMacros(File(), user, notifier, kEnglish).ok());
     EXPECT_EQ(user.macroCount, kUserMacroCapacity);
     EXPECT_EQ(user.currentMacro, kUserMacroCapacity - 1);
     for (std::size_t i = 0; i < user.records.size(); ++i) {
@@ -231,8 +236,8 @@ TEST_F(MacroFileTest, MacroNumReadsAtMostTwoCharactersWithinTheRoom) {
         FillStale(user);
         FillStale(constant);
         user.currentMacro = 7;
-        EXPECT_TRUE(LoadUserMacros(File(), user, notifier).ok()) << c.what;
-        EXPECT_TRUE(LoadConstMacros(File(), constant, notifier).ok()) << c.what;
+        EXPECT_TRUE(LoadUserMacros(File(), user, notifier, kEnglish).ok()) << c.what;
+        EXPECT_TRUE(LoadConstMacros(File(), constant, notifier, kEnglish).ok()) << c.what;
         EXPECT_EQ(user.macroCount, c.userCount) << c.what;
         EXPECT_EQ(constant.macroCount, c.constCount) << c.what;
         EXPECT_EQ(user.currentMacro, std::max(c.userCount - 1, 0)) << c.what;
@@ -253,7 +258,7 @@ TEST_F(MacroFileTest, MacroNumReadsAtMostTwoCharactersWithinTheRoom) {
 TEST_F(MacroFileTest, MissingKeyOrShortValueLoadsZeros) {
     WriteBytes(File(), "[Macros]\r\nmacroNum=3\r\n0=065\r\n2=" + kSaneValue + "\r\n");
     FillStale(user);
-    ASSERT_TRUE(LoadUserMacros(File(), user, notifier).ok());
+    ASSERT_TRUE(LoadUserMacros(File(), user, notifier, kEnglish).ok());
     MacroRecord nameOnly = EmptyMacro();
     nameOnly.name[0] = 65;
     EXPECT_EQ(user.records[0], nameOnly);
@@ -265,11 +270,14 @@ TEST_F(MacroFileTest, MissingFileIsReportedAndLoadsAnEmptyTable) {
     FillStale(user);
     FillStale(constant);
     user.currentMacro = 4;
-    EXPECT_EQ(LoadUserMacros(File("none.dat"), user, notifier).error, base::FileError::NotFound);
-    EXPECT_EQ(LoadConstMacros(File("none.dat"), constant, notifier).error,
+    EXPECT_EQ(LoadUserMacros(File("none.dat"), user, notifier, kEnglish).error,
               base::FileError::NotFound);
-    EXPECT_EQ(notifier.messages,
-              std::vector<std::string>(2, std::string(base::kFileNotFoundMessage)));
+    EXPECT_EQ(LoadConstMacros(File("none.dat"), constant, notifier, kChinese).error,
+              base::FileError::NotFound);
+    // Once each, naming the file, in the language of the interface.
+    EXPECT_EQ(notifier.messages, (std::vector<std::string>{
+                                     "Configuration file not found: " + File("none.dat").string(),
+                                     "找不到配置文件：" + File("none.dat").string()}));
     EXPECT_EQ(user.macroCount, 0);
     EXPECT_EQ(user.currentMacro, 0);
     EXPECT_EQ(constant.macroCount, 0);
@@ -293,7 +301,7 @@ TEST_F(MacroFileTest, SavingFewerLeavesStaleKeysThatReadersIgnore) {
     EXPECT_NE(text.find(stale2), std::string::npos);
 
     FillStale(user);
-    ASSERT_TRUE(LoadUserMacros(File(), user, notifier).ok());
+    ASSERT_TRUE(LoadUserMacros(File(), user, notifier, kEnglish).ok());
     EXPECT_EQ(user.macroCount, 1);
     EXPECT_EQ(user.records[1], Stale(0xA1));
 }
@@ -317,7 +325,7 @@ TEST_F(MacroFileTest, NamesRoundTripThroughTheFile) {
     user.macroCount = 2;
     ASSERT_TRUE(SaveUserMacros(File(), user).ok());
     FillStale(user);
-    ASSERT_TRUE(LoadUserMacros(File(), user, notifier).ok());
+    ASSERT_TRUE(LoadUserMacros(File(), user, notifier, kEnglish).ok());
     EXPECT_EQ(MacroName(user.records[0]), u"abcdefghijklmnopqrs");
     EXPECT_EQ(user.records[0].name[38], 0);
     EXPECT_EQ(user.records[0].name[39], 0);
@@ -327,12 +335,12 @@ TEST_F(MacroFileTest, NamesRoundTripThroughTheFile) {
 TEST_F(MacroFileTest, ResetCopiesTheDefaultMacros) {
     WriteBytes(File("defMacro.dat"), FileWithMacros("2", 2));
     FillStale(user);
-    ASSERT_TRUE(ResetUserMacros(File("defMacro.dat"), File(), user, notifier).ok());
+    ASSERT_TRUE(ResetUserMacros(File("defMacro.dat"), File(), user, notifier, kEnglish).ok());
     EXPECT_EQ(user.macroCount, 2);
     EXPECT_EQ(user.currentMacro, 1);
 
     UserMacroTable reloaded;
-    ASSERT_TRUE(LoadUserMacros(File(), reloaded, notifier).ok());
+    ASSERT_TRUE(LoadUserMacros(File(), reloaded, notifier, kEnglish).ok());
     EXPECT_EQ(reloaded.macroCount, 2);
     EXPECT_EQ(reloaded.records[1], user.records[1]);
     EXPECT_TRUE(notifier.messages.empty());
@@ -341,8 +349,9 @@ TEST_F(MacroFileTest, ResetCopiesTheDefaultMacros) {
 TEST_F(MacroFileTest, ResetWithoutDefaultsReportsItAndSavesAnEmptyTable) {
     WriteBytes(File(), FileWithMacros("2", 2));
     FillStale(user);
-    EXPECT_TRUE(ResetUserMacros(File("defMacro.dat"), File(), user, notifier).ok());
-    EXPECT_EQ(notifier.messages, std::vector<std::string>{std::string(base::kFileNotFoundMessage)});
+    EXPECT_TRUE(ResetUserMacros(File("defMacro.dat"), File(), user, notifier, kEnglish).ok());
+    EXPECT_EQ(notifier.messages,
+              std::vector<std::string>{base::FileNotFoundMessage(kEnglish, File("defMacro.dat"))});
     EXPECT_EQ(user.macroCount, 0);
     const std::string text = ReadBytes(File());
     EXPECT_NE(text.find("macroNum=0\r\n"), std::string::npos);
@@ -352,8 +361,93 @@ TEST_F(MacroFileTest, ResetWithoutDefaultsReportsItAndSavesAnEmptyTable) {
 TEST_F(MacroFileTest, ResetReportsAFailedSave) {
     WriteBytes(File("defMacro.dat"), FileWithMacros("1", 1));
     const auto unwritable = dir / "no-such-folder" / "Macro_EN.dat";
-    EXPECT_FALSE(ResetUserMacros(File("defMacro.dat"), unwritable, user, notifier).ok());
+    EXPECT_FALSE(ResetUserMacros(File("defMacro.dat"), unwritable, user, notifier, kEnglish).ok());
     EXPECT_EQ(user.macroCount, 1);
+}
+
+// A file that is there but cannot be read is not an empty one: loading it must not empty
+// the table, and a reset from it must not empty the user's file.
+TEST_F(MacroFileTest, UnreadableFileChangesNothing) {
+    std::filesystem::create_directory(File("folder"));
+    ASSERT_EQ(::mkfifo(File("fifo").c_str(), 0600), 0);
+    WriteBytes(File("huge.dat"), "");
+    std::filesystem::resize_file(File("huge.dat"), base::kMaxFileBytes + 1);
+    const std::string userFile = FileWithMacros("2", 2);
+    WriteBytes(File(), userFile);
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"folder", "not a regular file (a folder)"},
+        {"fifo", "not a regular file (a named pipe)"},
+        {"huge.dat", "file is larger than 4 MiB, the most this program reads"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FillStale(user);
+        FillStale(constant);
+        user.currentMacro = 3;
+        const base::FileResult loaded = LoadUserMacros(File(c.name), user, notifier, kEnglish);
+        EXPECT_EQ(loaded.error, FileError::ReadFailed);
+        EXPECT_EQ(loaded.reason, c.reason);
+        EXPECT_EQ(LoadConstMacros(File(c.name), constant, notifier, kEnglish).error,
+                  FileError::ReadFailed);
+        EXPECT_EQ(user.macroCount, 5);
+        EXPECT_EQ(user.currentMacro, 3);
+        EXPECT_EQ(constant.macroCount, 5);
+
+        EXPECT_EQ(ResetUserMacros(File(c.name), File(), user, notifier, kEnglish).error,
+                  FileError::ReadFailed);
+        EXPECT_EQ(user.macroCount, 5);
+        EXPECT_EQ(ReadBytes(File()), userFile);
+    }
+    EXPECT_TRUE(notifier.messages.empty()) << "the caller tells the user";
+}
+
+// An import that finds no macro set must not empty the table.
+TEST_F(MacroFileTest, ImportTakesOnlyAFileWithAMacroCount) {
+    std::filesystem::create_directory(File("folder"));
+    const std::string nothing = "no [Macros] section with a macroNum count";
+    const struct {
+        const char* what;
+        std::string file;
+        FileError error;
+        int count;  // loaded when ok
+    } cases[] = {
+        {"two macros", FileWithMacros("2", 2), FileError::None, 2},
+        {"an empty set", FileWithMacros("0", 0), FileError::None, 0},
+        {"blank before the count", FileWithMacros(" 1", 1), FileError::None, 1},
+        {"empty file", "", FileError::NothingFound, 0},
+        {"settings file", "[Init]\r\nCurConfig=1\r\n[Config1]\r\nK0=1\r\n", FileError::NothingFound,
+         0},
+        {"no count", "[Macros]\r\n0=" + kSaneValue + "\r\n", FileError::NothingFound, 0},
+        {"empty count", FileWithMacros("", 1), FileError::NothingFound, 0},
+        {"count not a number", FileWithMacros("ab", 1), FileError::NothingFound, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBytes(File("import.dat"), c.file);
+        FillStale(user);
+        user.currentMacro = 3;
+        user.currentMacroFile = File();
+        const base::FileResult result = ImportMacros(File("import.dat"), user);
+        EXPECT_EQ(result.error, c.error);
+        EXPECT_EQ(user.currentMacroFile, File());
+        if (c.error == FileError::None) {
+            EXPECT_EQ(user.macroCount, c.count);
+            EXPECT_EQ(user.currentMacro, std::max(c.count - 1, 0));
+        } else {
+            EXPECT_EQ(result.reason, nothing);
+            EXPECT_EQ(user.macroCount, 5);
+            EXPECT_EQ(user.currentMacro, 3);
+            EXPECT_EQ(user.records[0], Stale(0xA0));
+        }
+    }
+    FillStale(user);
+    EXPECT_EQ(ImportMacros(File("none.dat"), user).error, FileError::NotFound);
+    EXPECT_EQ(ImportMacros(File("folder"), user).error, FileError::ReadFailed);
+    EXPECT_EQ(user.macroCount, 5);
+    EXPECT_TRUE(notifier.messages.empty());
 }
 
 }  // namespace
