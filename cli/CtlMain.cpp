@@ -206,8 +206,12 @@ class Session {
     }
 
     // A file that exists but cannot be read: nothing is sent or written.
+    static int CannotRead(const base::FileResult& read) {
+        return Complain(base::Describe(read), kUsage);
+    }
+
     int Status() {
-        driver_->LoadState();
+        if (const base::FileResult read = driver_->LoadState(); !read.ok()) return CannotRead(read);
         if (!driver_->FindMouse()) return MouseAbsent();
         const driver::DriverStatus status = driver_->Status();
         std::cout << "mouse: " << status.devicePath << '\n'
@@ -222,8 +226,11 @@ class Session {
     // settings file. Holds the folder's write lock from the first read to the last write.
     int StartUp() {
         std::lock_guard files(*homeLock_);
-        driver_->LoadState();
-        if (options_.profile) driver_->SelectProfile(*options_.profile);
+        if (const base::FileResult read = driver_->LoadState(); !read.ok()) return CannotRead(read);
+        if (options_.profile) {
+            const base::FileResult read = driver_->SelectProfile(*options_.profile);
+            if (read.error == base::FileError::ReadFailed) return CannotRead(read);
+        }
         if (!driver_->FindMouse()) return MouseAbsent();
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
         const driver::ApplyResult result = driver_->Apply();
@@ -267,34 +274,34 @@ class Session {
     }
 
     int ExportProfile() {
-        driver_->LoadState();
+        if (const base::FileResult read = driver_->LoadState(); !read.ok()) return CannotRead(read);
         const base::FileResult r = settings::ExportProfile(options_.file, driver_->Settings());
         return r.ok() ? kOk : Complain(base::Describe(r), kFailed);
     }
 
     int ImportProfile() {
-        driver_->LoadState();
+        if (const base::FileResult read = driver_->LoadState(); !read.ok()) return CannotRead(read);
         settings::DeviceSettings imported;
+        // A file with no profile in it is refused (NothingFound) rather than saved as zeros.
         const base::FileResult read = settings::ImportProfile(options_.file, imported);
-        if (!read.ok()) return Complain(base::Describe(read), kUsage);
+        if (!read.ok()) return CannotRead(read);
         driver_->EditSettings([&](settings::DeviceSettings& s) { s = imported; });
         const base::FileResult saved = driver_->SaveCurrentProfile();
         return saved.ok() ? kOk : Complain(base::Describe(saved), kFailed);
     }
 
     int ExportMacros() {
-        driver_->LoadState();
+        if (const base::FileResult read = driver_->LoadState(); !read.ok()) return CannotRead(read);
         const base::FileResult r = macros::SaveUserMacros(options_.file, driver_->UserMacros());
         return r.ok() ? kOk : Complain(base::Describe(r), kFailed);
     }
 
     int ImportMacros() {
-        driver_->LoadState();
+        if (const base::FileResult read = driver_->LoadState(); !read.ok()) return CannotRead(read);
         macros::UserMacroTable table = driver_->UserMacros();
-        // The file's absence is told once, here, rather than through the message box text.
-        base::SilentNotifier quiet;
-        const base::FileResult read = macros::LoadUserMacros(options_.file, table, quiet);
-        if (!read.ok()) return Complain(base::Describe(read), kUsage);
+        // A file with no macro set in it is refused (NothingFound) rather than saved as empty.
+        const base::FileResult read = macros::ImportMacros(options_.file, table);
+        if (!read.ok()) return CannotRead(read);
         driver_->SetUserMacros(table);
         const base::FileResult saved = driver_->SaveUserMacros();
         return saved.ok() ? kOk : Complain(base::Describe(saved), kFailed);

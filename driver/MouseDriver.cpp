@@ -23,18 +23,27 @@ MouseDriver::~MouseDriver() {
     StopWorkers();
 }
 
-void MouseDriver::LoadState() {
+base::FileResult MouseDriver::LoadState() {
     const std::filesystem::path config = services_.paths.ConfigPath();
     const std::int32_t profile = settings::ReadCurrentProfile(config);
     const std::uint8_t language = settings::ReadLanguage(config);
     settings::DeviceSettings loaded;
-    settings::LoadProfile(config, profile, false, language, loaded);
+    // A missing file is the program's first start (zeros, seeded files); one that cannot be
+    // read must not pass for it.
+    const auto unreadable = [](const base::FileResult& r) {
+        return r.error == base::FileError::ReadFailed;
+    };
+    base::FileResult read = settings::LoadProfile(config, profile, false, language, loaded);
+    if (unreadable(read)) return read;
 
     macros::UserMacroTable user;
     user.currentMacroFile = services_.paths.UserMacroFile(language);
-    macros::LoadUserMacros(user.currentMacroFile, user, *services_.notifier);
+    read = macros::LoadUserMacros(user.currentMacroFile, user, *services_.notifier, language);
+    if (unreadable(read)) return read;
     macros::ConstMacroTable constant;
-    macros::LoadConstMacros(services_.paths.ConstMacroFile(), constant, *services_.notifier);
+    read = macros::LoadConstMacros(services_.paths.ConstMacroFile(), constant, *services_.notifier,
+                                   language);
+    if (unreadable(read)) return read;
 
     std::lock_guard lock(mutex_);
     currentProfile_ = profile;
@@ -44,12 +53,14 @@ void MouseDriver::LoadState() {
     userMacros_ = std::move(user);
     constMacros_ = std::move(constant);
     ++settingsVersion_;
+    return base::FileResult::Ok();
 }
 
 base::FileResult MouseDriver::SelectProfile(std::int32_t profile) {
     settings::DeviceSettings loaded;
     const base::FileResult result =
         settings::LoadProfile(services_.paths.ConfigPath(), profile, false, Language(), loaded);
+    if (result.error == base::FileError::ReadFailed) return result;  // nothing changes
     {
         std::lock_guard lock(mutex_);
         currentProfile_ = profile;
@@ -327,7 +338,8 @@ LanguageResult MouseDriver::SwitchLanguage(std::uint8_t language) {
 
     macros::UserMacroTable table = UserMacros();
     table.currentMacroFile = services_.paths.UserMacroFile(chosen);
-    result.macros = macros::LoadUserMacros(table.currentMacroFile, table, *services_.notifier);
+    result.macros =
+        macros::LoadUserMacros(table.currentMacroFile, table, *services_.notifier, chosen);
     // A file that cannot be read leaves the macros, and the file they are saved to, as they
     // were: saving them into the other language's file would overwrite its macros.
     if (result.macros.error == base::FileError::ReadFailed) return result;
@@ -350,8 +362,9 @@ ResetResult MouseDriver::ResetToDefaults() {
             settings::ResetProfiles(services_.paths.ConfigPath(), profile, language, reset);
         macros::UserMacroTable table = UserMacros();
         table.currentMacroFile = services_.paths.UserMacroFile(language);
-        result.macros = macros::ResetUserMacros(services_.paths.DefaultMacroFile(language),
-                                                table.currentMacroFile, table, *services_.notifier);
+        result.macros =
+            macros::ResetUserMacros(services_.paths.DefaultMacroFile(language),
+                                    table.currentMacroFile, table, *services_.notifier, language);
         std::lock_guard lock(mutex_);
         settings_ = reset;
         macroMode2_ = reset.macroMode2;

@@ -101,9 +101,12 @@ class MouseDriver final : private device::EngineHost, private device::ReadHandle
     // Start-up steps that read files: Init/CurConfig and VER_SEL, the current profile, the
     // language's user macros and the constant macros (a missing macro file is told through
     // the notifier). Writes nothing and tells nothing: the caller reads the state after.
-    void LoadState();
+    // A file that exists but cannot be read is not taken for a missing one: its ReadFailed
+    // is returned and nothing changes (nothing should then be sent or saved either).
+    base::FileResult LoadState();
 
-    // Makes profile `profile` current (in memory) and loads it. Tells Profile.
+    // Makes profile `profile` current (in memory) and loads it. Tells Profile. When the
+    // settings file cannot be read, returns why and changes nothing.
     base::FileResult SelectProfile(std::int32_t profile);
 
     // Searches the mouse (see device::DeviceLink::FindMouse).

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/Messages.h"
 #include "device/VirtualMouse.h"
 #include "driver/MouseDriver.h"
@@ -64,7 +66,7 @@ class MouseDriverTest : public ::testing::Test {
 
     void StartUp() {
         driver->StartWorkers();
-        driver->LoadState();
+        ASSERT_TRUE(driver->LoadState().ok());
         ASSERT_TRUE(driver->FindMouse());
         driver->Apply();
     }
@@ -92,7 +94,7 @@ class MouseDriverTest : public ::testing::Test {
 };
 
 TEST_F(MouseDriverTest, LoadsTheCurrentProfileAndLanguage) {
-    driver->LoadState();
+    ASSERT_TRUE(driver->LoadState().ok());
     EXPECT_EQ(driver->CurrentProfile(), 2);
     EXPECT_EQ(driver->Language(), 1);
     EXPECT_EQ(driver->Settings().buttonFunction[3], 15);
@@ -139,9 +141,39 @@ TEST_F(MouseDriverTest, ExitSendsCloseAndRestoresPointerSpeed) {
 
 TEST_F(MouseDriverTest, MissingMacroFileIsTold) {
     std::filesystem::remove(home.path() / "Macro_EN.dat");
-    driver->LoadState();
-    ASSERT_EQ(notifier.messages.size(), 1u);
-    EXPECT_EQ(notifier.messages[0], base::kFileNotFoundMessage);
+    EXPECT_TRUE(driver->LoadState().ok());
+    EXPECT_EQ(notifier.messages, std::vector<std::string>{"Configuration file not found: " +
+                                                          (home.path() / "Macro_EN.dat").string()});
+}
+
+// A file that is there but cannot be read is not a missing one: its zeros must not replace
+// the state (they would be sent to the mouse and saved).
+TEST_F(MouseDriverTest, UnreadableFilesChangeNothing) {
+    ASSERT_TRUE(driver->LoadState().ok());
+    const auto state = [&] {
+        return std::make_tuple(driver->CurrentProfile(), driver->Language(), driver->Settings(),
+                               driver->UserMacros().macroCount);
+    };
+    const auto before = state();
+    for (const char* name : {"config.ini", "Macro_EN.dat", "constMacro.dat"}) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path file = home.path() / name;
+        const std::filesystem::path aside = home.path() / "aside";
+        std::filesystem::rename(file, aside);
+        std::filesystem::create_directory(file);
+
+        const base::FileResult loaded = driver->LoadState();
+        EXPECT_EQ(loaded.error, base::FileError::ReadFailed);
+        EXPECT_EQ(loaded.path, file.string());
+        EXPECT_EQ(state(), before);
+        if (std::string_view(name) == "config.ini") {
+            EXPECT_EQ(driver->SelectProfile(3).error, base::FileError::ReadFailed);
+            EXPECT_EQ(state(), before);
+        }
+        std::filesystem::remove(file);
+        std::filesystem::rename(aside, file);
+    }
+    EXPECT_TRUE(notifier.messages.empty());
 }
 
 }  // namespace
