@@ -227,7 +227,7 @@ void DrawBar(QPainter& p, const DesignItem& item, ItemState state, int level) {
     p.setBrush(state == ItemState::Normal ? QColor(17, 20, 26) : Alpha(color, 60));
     p.drawRect(Area(item.area));
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(state == ItemState::Normal ? QColor(58, 66, 80) : color, 1));
+    p.setPen(QPen(state == ItemState::Normal ? Alpha(color, 110) : color, 1));
     p.drawRect(r);
 }
 

@@ -1,7 +1,7 @@
 // Contact sheets of the skin, for looking at it: per window and language one PNG with the
-// normal picture (every item's area outlined and numbered), the same picture with the texts
-// the program writes at run time (default function names in the slots), and the hover and
-// pressed pictures.
+// normal picture (every item's area outlined and numbered), the page as the program paints
+// it (default settings, one item hovered; a red frame marks a text too wide for its area),
+// and the hover and pressed pictures; the warning dialog and the menus with their texts.
 // Usage: trq-skin-sheet SKIN_FOLDER OUTPUT_FOLDER
 //   SKIN_FOLDER is an installed skin folder (pictures, INI_EN, INI_CN).
 
@@ -16,9 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "macros/MacroFile.h"
 #include "settings/DeviceSettings.h"
 #include "skin/PaintPlan.h"
 #include "skin/SkinIndexMap.h"
+#include "skin/ui/PlanPainter.h"
+#include "skin/ui/SkinPictures.h"
 #include "tools/MakeSkinDesign.h"
 
 namespace {
@@ -31,7 +34,6 @@ using skintool::SkinDesign;
 struct Text {
     std::string text;
     skin::SkinRect area;
-    bool left = false;  // left-aligned 5 pixels in, like a slot's function name
 };
 
 // The program's fonts: "Arial" 14 px, "宋体" 12 px, substituted by fontconfig.
@@ -64,10 +66,10 @@ void DrawTexts(QImage& image, const std::vector<Text>& texts, std::uint8_t langu
         const QString text = QString::fromStdString(t.text);
         const int tw = metrics.horizontalAdvance(text);
         const int th = metrics.height();
-        const int x = t.left ? t.area.x + 5 : t.area.x + (t.area.width - tw) / 2;
+        const int x = t.area.x + (t.area.width - tw) / 2;
         const int y = t.area.y + (t.area.height - th) / 2;
         // Red where the text does not fit its area.
-        const bool fits = tw <= t.area.width - (t.left ? 10 : 2) && th <= t.area.height + 2;
+        const bool fits = tw <= t.area.width - 2 && th <= t.area.height + 2;
         p.setPen(fits ? color : QColor(255, 0, 0));
         p.drawText(QRect(x, y, tw + 2, th), Qt::AlignLeft | Qt::AlignTop, text);
         if (!fits) {
@@ -150,6 +152,58 @@ bool Save(const QImage& image, const QString& folder, const QString& name) {
     return false;
 }
 
+// A sample state for a page: the default settings and the shipped example macros, one
+// button slot (K2) or item hovered so its hover look shows.
+skin::PaintState SampleState(Page page, const SkinDesign& design, const QString& skins) {
+    namespace m = skin::mainitem;
+    skin::PaintState state;
+    state.page = page;
+    state.language = design.language;
+    state.settings = settings::DefaultSettings(0);
+    state.currentProfile = 1;
+    for (int level = 0; level < settings::kDpiLevelCount; ++level) {
+        state.appliedDpiCodes[static_cast<std::size_t>(level)] =
+            settings::DpiCodeOfLevel(state.settings, level);
+    }
+    macros::UserMacroTable table;
+    const std::filesystem::path folder = skins.toStdString();
+    if (macros::ImportMacros(folder / (design.language != 0 ? "INI_EN" : "INI_CN") / "defMacro.dat",
+                             table)
+            .ok()) {
+        skin::SetMacroState(state, table);
+        if (table.macroCount > 0) state.settings.buttonFunction[4] = 41;  // K4 plays macro 1
+    }
+    state.mainHover = page == Page::Main ? static_cast<std::uint8_t>(m::Slot(2)) : skin::kNoItem;
+    state.advancedHover = page == Page::Advanced ? 4 : skin::kNoItem;
+    state.previewColor = 1;
+    state.pressCount = 3;
+    state.releaseCount = 3;
+    return state;
+}
+
+// Paints the page as the program does, then frames in red every text wider than its room.
+QImage ProgramPaint(const skin::PaintState& state, const skin::SkinLayouts& layouts,
+                    const QString& skins, QSize window) {
+    skinui::SkinPictures pictures(skins, window);
+    const skinui::PlanPainter painter;
+    const skin::PaintPlan plan = skin::BuildPaintPlan(state, layouts);
+    QImage canvas;
+    painter.Paint(plan, pictures, canvas);
+    QPainter p(&canvas);
+    p.setPen(QPen(QColor(255, 0, 0), 1, Qt::DashLine));
+    for (const skin::PaintOp& op : plan.ops) {
+        const auto* text = std::get_if<skin::TextOp>(&op);
+        if (!text) continue;
+        const QSize size = painter.MeasureText(plan.font, QString::fromStdString(text->text));
+        const int room = text->align == skin::TextAlign::LeftCentred ? text->area.width - 29
+                                                                     : text->area.width - 2;
+        if (size.width() > room || size.height() > text->area.height + 2) {
+            p.drawRect(text->area.x, text->area.y, text->area.width - 1, text->area.height - 1);
+        }
+    }
+    return canvas;
+}
+
 bool PageSheets(const SkinDesign& design, const QString& skins, const QString& out) {
     namespace m = skin::mainitem;
     const skin::SkinLayouts& l = design.layouts;
@@ -161,31 +215,14 @@ bool PageSheets(const SkinDesign& design, const QString& skins, const QString& o
             return QString::fromStdString(std::string(skin::PictureFile(page, picture)));
         };
         QImage normal = Load(skins, file(skin::Picture::Normal));
-        QImage texts = normal;
         std::vector<std::pair<int, skin::SkinRect>> areas = Areas(l.main, 0, m::kLastStrip);
-        std::vector<Text> words = Texts(l.main, 0, m::kLastStrip);
-        QColor outline(0, 255, 0);
         if (page == Page::Main) {
             const auto more = Areas(l.main, m::kStripCount, static_cast<int>(l.main.size()) - 1);
             areas.insert(areas.end(), more.begin(), more.end());
-            for (Text& t : Texts(l.main, m::kStripCount, m::kMainPageTextCount - 1)) {
-                words.push_back(t);
-            }
-            for (int s = 0; s < m::kSlotCount; ++s) {
-                const int code = settings::DefaultButtonFunction[static_cast<std::size_t>(s)];
-                Text& slot = words[static_cast<std::size_t>(m::Slot(s))];
-                slot.text = l.functionNames[static_cast<std::size_t>(code - 1)];
-                slot.left = true;
-            }
         } else {
             const SkinLayout& layout = page == Page::Advanced ? l.advanced : l.color;
-            for (const auto& [index, area] :
-                 Areas(layout, 0, static_cast<int>(layout.size()) - 1)) {
-                areas.emplace_back(index, area);
-            }
-            for (Text& t : Texts(layout, 0, static_cast<int>(layout.size()) - 1)) {
-                words.push_back(t);
-            }
+            const auto more = Areas(layout, 0, static_cast<int>(layout.size()) - 1);
+            areas.insert(areas.end(), more.begin(), more.end());
             if (page == Page::Advanced) {
                 for (const skin::SkinBox& b :
                      {l.repeatCountArea, l.macroNameArea, l.macroListArea, l.stepListArea}) {
@@ -194,18 +231,19 @@ bool PageSheets(const SkinDesign& design, const QString& skins, const QString& o
                 }
             }
         }
-        Outline(normal, areas, outline);
-        DrawTexts(texts, words, lang, Qt::white);
+        const QImage painted =
+            ProgramPaint(SampleState(page, design, skins), l, skins, normal.size());
+        Outline(normal, areas, QColor(0, 255, 0));
         const QString name = page == Page::Main       ? QStringLiteral("main")
                              : page == Page::Advanced ? QStringLiteral("advanced")
                                                       : QStringLiteral("color");
         ok = Save(Sheet({{name + ": normal, areas", normal},
-                         {name + ": with the program's texts", texts},
+                         {name + ": painted by the program, one item hovered", painted},
                          {name + ": over", Load(skins, file(skin::Picture::Over))},
                          {name + ": down", Load(skins, file(skin::Picture::Down))}}),
                   out, name + suffix + ".png") &&
              ok;
-        if (page == Page::Color) {
+        if (page == Page::Color && lang != 0) {  // the same pictures for both languages
             ok = Save(Sheet({{QStringLiteral("color: LED off"),
                               Load(skins, file(skin::Picture::Gray))},
                              {QStringLiteral("color: LED blue"),
