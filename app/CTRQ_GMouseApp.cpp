@@ -66,16 +66,15 @@ int CTRQ_GMouseApp::InitInstance(const QStringList& arguments) {
             AskStartingCopyToShow(serverName);
             return kOk;
         }
-        MessageBoxNotifier notifier;
         const std::string text =
             (owner.empty() ? std::string("Another copy of TRQ_GMouse") : "TRQ_GMouse's " + owner) +
             " is already running and drives the mouse. Stop it before starting the window.";
+        MessageBoxNotifier notifier;
         std::cerr << "trq-gmouse: " << text << '\n';
         notifier.ShowMessage(text);
         return kFailed;
     }
     SingleInstance instance;
-    QObject::connect(&instance, &SingleInstance::showRequested, [] {});
     if (QString error; !instance.Listen(serverName, error)) {
         // The window still works; only a second copy cannot reach it.
         Complain("cannot answer other copies at " + serverName.toStdString() + ": " +
@@ -88,9 +87,6 @@ int CTRQ_GMouseApp::InitInstance(const QStringList& arguments) {
     std::string error;
     std::unique_ptr<DriverSession> session = DriverSession::Open(options, notifier, events, error);
     if (!session) return Complain(error, kUsage);
-    if (!std::filesystem::is_directory(session->Paths().moduleFolder)) {
-        return Complain("no such folder: " + session->Paths().moduleFolder.string(), kUsage);
-    }
 
     QApplication::setQuitOnLastWindowClosed(false);
     int code = kOk;

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
 #include <chrono>
 #include <thread>
@@ -58,10 +60,8 @@ CTRQ_GMouseDlg::CTRQ_GMouseDlg(DriverSession& session, DriverEvents& events,
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     connect(&events, &DriverEvents::changed, this, &CTRQ_GMouseDlg::OnDriverChanged);
-    connect(&events, &DriverEvents::hotplug, this,
-            [this](device::HotplugEvent event, const QString& path) {
-                OnHotplug(static_cast<int>(event), path);
-            });
+    connect(&events, &DriverEvents::problem, this,
+            [this](const QString& text) { notifier_.ShowMessage(text.toStdString()); });
     connect(tray_.get(), &TrayIcon::commandChosen, this, &CTRQ_GMouseDlg::HandleCommand);
     connect(tray_.get(), &TrayIcon::doubleClicked, this, &CTRQ_GMouseDlg::ShowWindowCommand);
 }
@@ -72,18 +72,27 @@ CTRQ_GMouseDlg::~CTRQ_GMouseDlg() {
 
 bool CTRQ_GMouseDlg::OnInitDialog() {
     driver::MouseDriver& driver = session_.Driver();
-    // The workers start first; they wait until the mouse is open.
+    // The workers start first; they wait until the mouse is open. From here on the mouse's
+    // removal is heard.
     driver.StartWorkers();
     setWindowIcon(AppIcon());
-    driver.LoadState();
+    base::FileResult loaded;
+    {
+        std::lock_guard files(session_.FileLock());
+        loaded = driver.LoadState();
+    }
+    if (!loaded.ok()) {
+        // Nothing is sent or saved over settings that could not be read.
+        notifier_.ShowMessage(base::Describe(loaded));
+        ExitDriver();
+        return false;
+    }
     setWindowTitle(FromUtf8(base::kWindowTitle));
     const std::uint8_t language = driver.Language();
     if (!LoadLayouts(language)) return false;
     // The two fonts were made with the painter.
     if (!ShapeMainWindow()) return false;
     tray_->LoadMenu(language);
-    // Watch before looking, so a mouse pulled in between is not missed.
-    session_.WatchHotplug();
     if (!driver.FindMouse()) {
         notifier_.ShowMessage(base::PlugInMessage(language));
         ExitDriver();
@@ -125,6 +134,11 @@ bool CTRQ_GMouseDlg::ShapeMainWindow() {
     pictures_ = std::make_unique<skinui::SkinPictures>(skinFolder, shape->size);
     setFixedSize(shape->size);
     setMask(windowRegion_);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect place(QPoint(0, 0), shape->size);
+        place.moveCenter(screen->availableGeometry().center());
+        move(place.topLeft());
+    }
     return true;
 }
 
@@ -349,8 +363,9 @@ void CTRQ_GMouseDlg::Apply() {
 }
 
 void CTRQ_GMouseDlg::PickProfile(int profile) {
-    // A profile without a section reads as zeros, as it always has; nothing to report.
-    session_.Driver().SelectProfile(profile);
+    // A profile without a section reads as zeros, as it always has; a file that cannot be
+    // read keeps the profile in use.
+    Report(session_.Driver().SelectProfile(profile));
     SyncPreviewInputs();
     repaint();
 }
@@ -358,24 +373,35 @@ void CTRQ_GMouseDlg::PickProfile(int profile) {
 void CTRQ_GMouseDlg::HideDroppingChanges() {
     driver::MouseDriver& driver = session_.Driver();
     const std::filesystem::path config = session_.Paths().ConfigPath();
-    // The level in use survives: it goes into the snapshot before the snapshot is reloaded.
-    Report(settings::SaveDpiLevel(config, settings::kAppliedProfile, driver.Settings().dpiLevel));
     settings::DeviceSettings snapshot;
-    settings::LoadProfile(config, settings::kAppliedProfile, false, driver.Language(), snapshot);
-    driver.EditSettings([&snapshot](settings::DeviceSettings& s) { s = snapshot; });
+    {
+        std::lock_guard files(session_.FileLock());
+        // The level in use survives: it goes into the snapshot before the snapshot is
+        // reloaded.
+        Report(
+            settings::SaveDpiLevel(config, settings::kAppliedProfile, driver.Settings().dpiLevel));
+        const base::FileResult read = settings::LoadProfile(config, settings::kAppliedProfile,
+                                                            false, driver.Language(), snapshot);
+        // A snapshot that cannot be read drops nothing: the edits stay rather than zeros.
+        if (read.error == base::FileError::ReadFailed) {
+            Report(read);
+        } else {
+            driver.ReplaceSettings(snapshot);
+        }
+    }
     SyncPreviewInputs();
     HideToTray();
     repaint();
 }
 
 void CTRQ_GMouseDlg::ResetToDefaults() {
-    driver::MouseDriver& driver = session_.Driver();
-    const std::filesystem::path config = session_.Paths().ConfigPath();
-    settings::DeviceSettings reset;
-    Report(settings::ResetProfiles(config, driver.CurrentProfile(), driver.Language(), reset));
-    driver.EditSettings([&reset](settings::DeviceSettings& s) { s = reset; });
+    const driver::ResetResult result = session_.Driver().ResetToDefaults();
+    Report(result.profiles);
+    Report(result.macros);
+    Report(result.apply.file);
     if (page_ == skin::Page::Advanced) hooks_.macroPage->RefreshMacroNameList();
-    Apply();
+    SyncPreviewInputs();
+    repaint();
 }
 
 void CTRQ_GMouseDlg::ToggleLoopWhileHeld() {
@@ -397,10 +423,9 @@ void CTRQ_GMouseDlg::ToggleLoopWhileHeld() {
 }
 
 void CTRQ_GMouseDlg::SwitchLanguage(std::uint8_t language) {
-    driver::MouseDriver& driver = session_.Driver();
-    Report(settings::WriteLanguage(session_.Paths().ConfigPath(), language));
+    const driver::LanguageResult result = session_.Driver().SwitchLanguage(language);
+    Report(result.written);
     if (!LoadLayouts(language)) return;
-    driver.LoadState();
     if (page_ == skin::Page::Advanced) hooks_.macroPage->RefreshMacroNameList();
     tray_->LoadMenu(language);
     setWindowTitle(FromUtf8(base::kWindowTitle));
@@ -548,18 +573,14 @@ void CTRQ_GMouseDlg::SyncPreviewInputs() {
 
 // --- Driver events ---
 
-void CTRQ_GMouseDlg::OnDriverChanged() {
+void CTRQ_GMouseDlg::OnDriverChanged(const driver::DriverChange& change) {
     if (ended_) return;
+    if (change.what == driver::ChangeKind::MouseRemoved) {
+        ExitDriver();
+        return;
+    }
     SyncPreviewInputs();
     update();
-}
-
-void CTRQ_GMouseDlg::OnHotplug(int event, const QString& path) {
-    if (ended_) return;
-    if (session_.Driver().HandleHotplug(static_cast<device::HotplugEvent>(event),
-                                        path.toStdString())) {
-        ExitDriver();
-    }
 }
 
 }  // namespace trq::app

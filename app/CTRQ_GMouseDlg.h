@@ -17,6 +17,7 @@
 
 #include "app/WindowHooks.h"
 #include "base/FileResult.h"
+#include "driver/DriverChange.h"
 #include "skin/ClickDispatch.h"
 #include "skin/HoverTracker.h"
 #include "skin/Page.h"
@@ -121,8 +122,7 @@ class CTRQ_GMouseDlg : public QWidget {
     void ShowWindowMenu(QPoint globalPos);
     void ShowAbout();
 
-    void OnDriverChanged();
-    void OnHotplug(int event, const QString& path);
+    void OnDriverChanged(const driver::DriverChange& change);
     void SyncPreviewInputs();
     void UpdatePreviewRunning();
     void Report(const base::FileResult& result);

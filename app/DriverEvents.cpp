@@ -2,15 +2,14 @@
 
 namespace trq::app {
 
-void DriverEvents::PostChange() {
+void DriverEvents::PostChange(const driver::DriverChange& change) {
     QMetaObject::invokeMethod(
-        this, [this] { emit changed(); }, Qt::QueuedConnection);
+        this, [this, change] { emit changed(change); }, Qt::QueuedConnection);
 }
 
-void DriverEvents::PostHotplug(device::HotplugEvent event, const std::string& path) {
+void DriverEvents::PostProblem(const std::string& text) {
     QMetaObject::invokeMethod(
-        this, [this, event, p = QString::fromStdString(path)] { emit hotplug(event, p); },
-        Qt::QueuedConnection);
+        this, [this, t = QString::fromStdString(text)] { emit problem(t); }, Qt::QueuedConnection);
 }
 
 }  // namespace trq::app

@@ -6,8 +6,9 @@
 
 #include <QObject>
 #include <QString>
+#include <string>
 
-#include "device/HidTransport.h"
+#include "driver/DriverChange.h"
 
 namespace trq::app {
 
@@ -17,15 +18,14 @@ class DriverEvents : public QObject {
   public:
     using QObject::QObject;
 
-    // The settings, profile, macros or applied state changed (e.g. a DPI switch mirrored
-    // from the mouse): the window repaints.
-    void PostChange();
-    // A device came or went.
-    void PostHotplug(device::HotplugEvent event, const std::string& path);
+    void PostChange(const driver::DriverChange& change);
+    // A trouble of the transport that the user should hear of (a trace that cannot be
+    // written).
+    void PostProblem(const std::string& text);
 
   signals:
-    void changed();
-    void hotplug(trq::device::HotplugEvent event, const QString& path);
+    void changed(trq::driver::DriverChange change);
+    void problem(const QString& text);
 };
 
 }  // namespace trq::app
