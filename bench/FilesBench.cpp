@@ -3,7 +3,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
+#include "base/FileIo.h"
 #include "bench/BenchTable.h"
 #include "macros/MacroFile.h"
 #include "settings/SettingsFile.h"
@@ -58,6 +61,13 @@ int main(int argc, char** argv) {
                     }));
     std::printf("\nmacro file size: %ju bytes\n",
                 static_cast<std::uintmax_t>(fs::file_size(macroFile)));
+
+    // The largest file the program reads, made of the shortest lines: what a wrong file costs.
+    const fs::path lines = work / "lines.ini";
+    std::ofstream(lines, std::ios::binary) << std::string(base::kMaxFileBytes, '\n');
+    bench::PrintHeader("Largest file read (4 MiB of empty lines)");
+    bench::PrintRow("LoadProfile",
+                    bench::TimeIt(5, [&] { settings::LoadProfile(lines, 3, false, 1, s); }));
     fs::remove_all(work);
     return 0;
 }
