@@ -127,9 +127,11 @@ int CreateLockedTemp(const fs::path& folder, mode_t mode, fs::path& temp) {
             if (errno == EEXIST) continue;
             return -1;
         }
+        // A file system without locks: no cleaner can take the file for a dead writer's.
+        if (Lock(fd, LOCK_EX) != 0) return fd;
         // A cleaner may have taken the file between its creation and our lock; it removes
         // the name while holding the lock, so once we hold it the name tells.
-        if (Lock(fd, LOCK_EX) == 0 && SameFile(fd, temp)) return fd;
+        if (SameFile(fd, temp)) return fd;
         ::close(fd);
     }
     errno = EEXIST;
