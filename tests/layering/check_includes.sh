@@ -23,8 +23,9 @@ declare -A allowed=(
 )
 # Plain C++ folders: no Qt, no OS headers.
 portable=(base settings macros device driver skin)
-# The one file allowed to call the OS below platform/: durable writes need fsync.
-os_exceptions=("base/AtomicWrite.cpp")
+# The one file allowed to call the OS below platform/: reads that cannot block and
+# durable writes need open flags, fstat, fsync and flock on the file itself.
+os_exceptions=("base/FileIo.cpp")
 
 # The project folder a file belongs to (longest match first, so skin/ui beats skin).
 owner_of() {
