@@ -8,12 +8,14 @@
 #include <QScreen>
 #include <QWindow>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "app/AppIcon.h"
 #include "app/CAboutDlg.h"
 #include "app/DriverEvents.h"
 #include "app/DriverSession.h"
+#include "app/SkinPreload.h"
 #include "app/TrayIcon.h"
 #include "app/WindowCommands.h"
 #include "base/Messages.h"
@@ -71,11 +73,14 @@ CTRQ_GMouseDlg::~CTRQ_GMouseDlg() {
 }
 
 bool CTRQ_GMouseDlg::OnInitDialog() {
+    // The skin's mask, pictures and fonts do not depend on the settings: they are made
+    // beside the steps that read them.
+    SkinPreload preload(QString::fromStdString(session_.Paths().SkinFolder().string()), page_);
     driver::MouseDriver& driver = session_.Driver();
     // The workers start first; they wait until the mouse is open. From here on the mouse's
     // removal is heard.
     driver.StartWorkers();
-    setWindowIcon(AppIcon());
+    setWindowIcon(tray_->Icon());
     base::FileResult loaded;
     {
         std::lock_guard files(session_.FileLock());
@@ -90,15 +95,20 @@ bool CTRQ_GMouseDlg::OnInitDialog() {
     setWindowTitle(FromUtf8(base::kWindowTitle));
     const std::uint8_t language = driver.Language();
     if (!LoadLayouts(language)) return false;
-    // The two fonts were made with the painter.
-    if (!ShapeMainWindow()) return false;
+    if (!ShapeMainWindow(preload.TakeMask())) return false;
     tray_->LoadMenu(language);
     if (!driver.FindMouse()) {
         notifier_.ShowMessage(base::PlugInMessage(language));
         ExitDriver();
         return false;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    // The mouse gets 5 ms before the settings go to it. Meanwhile a first picture of the page
+    // is drawn and dropped: text drawn on this thread for the first time is slow, so the
+    // window's first paint, after the apply, is quick.
+    const auto found = std::chrono::steady_clock::now();
+    pictures_ = preload.TakePictures();
+    if (pictures_) painter_.Paint(CurrentPlan(), *pictures_, canvas_);
+    std::this_thread::sleep_until(found + std::chrono::milliseconds(5));
     Apply();
     tray_->Add();
     return true;
@@ -118,10 +128,8 @@ bool CTRQ_GMouseDlg::LoadLayouts(std::uint8_t language) {
     return true;
 }
 
-bool CTRQ_GMouseDlg::ShapeMainWindow() {
+bool CTRQ_GMouseDlg::ShapeMainWindow(const std::optional<skinui::MaskShape>& shape) {
     const QString skinFolder = QString::fromStdString(session_.Paths().SkinFolder().string());
-    const std::optional<skinui::MaskShape> shape =
-        skinui::BuildMaskRegion(skinFolder, kMaskPicture);
     if (!shape || shape->size.isEmpty()) {
         // Without the mask the window has neither size nor shape.
         notifier_.ShowMessage(std::string(base::kFileNotFoundMessage) + "\n" +
@@ -131,7 +139,6 @@ bool CTRQ_GMouseDlg::ShapeMainWindow() {
     }
     windowRegion_ = shape->region;
     hoverRegion_ = skinui::BuildHoverRegion(windowRegion_, layouts_);
-    pictures_ = std::make_unique<skinui::SkinPictures>(skinFolder, shape->size);
     setFixedSize(shape->size);
     setMask(windowRegion_);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -548,6 +555,9 @@ void CTRQ_GMouseDlg::showEvent(QShowEvent* event) {
 void CTRQ_GMouseDlg::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     UpdatePreviewRunning();
+    // A window in the tray may stay there for days: it keeps no pictures meanwhile.
+    if (pictures_) pictures_->Release();
+    canvas_ = QImage();
 }
 
 void CTRQ_GMouseDlg::changeEvent(QEvent* event) {

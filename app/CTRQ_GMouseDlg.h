@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/WindowHooks.h"
 #include "base/FileResult.h"
@@ -25,6 +26,7 @@
 #include "skin/SkinLayout.h"
 #include "skin/ui/LedPreviewAnimation.h"
 #include "skin/ui/PlanPainter.h"
+#include "skin/ui/WindowShape.h"
 
 namespace trq::base {
 class Notifier;
@@ -105,7 +107,8 @@ class CTRQ_GMouseDlg : public QWidget {
     void Repaint(skin::HoverRepaint what);
 
     bool LoadLayouts(std::uint8_t language);
-    bool ShapeMainWindow();
+    // Shapes the window from its mask's region; a missing mask ends the program.
+    bool ShapeMainWindow(const std::optional<skinui::MaskShape>& shape);
 
     void Press(const skin::PressAction& action, QPointF globalPos);
     void Release(const skin::ReleaseAction& action);

@@ -30,6 +30,8 @@ class TrayIcon : public QObject {
     static bool TrayAvailable();
 
     skinui::CTrqMenu* Menu() const { return menu_; }
+    // The program's icon, shown here and by the window.
+    QIcon Icon() const { return icon_.icon(); }
 
   signals:
     void commandChosen(int id);  // an entry of the menu
