@@ -20,6 +20,7 @@
 #include "app/WindowCommands.h"
 #include "base/Messages.h"
 #include "settings/SettingsFile.h"
+#include "skin/SkinIndexMap.h"
 #include "skin/SkinLayoutFile.h"
 #include "skin/ui/CTrqMenu.h"
 #include "skin/ui/SkinPictures.h"
@@ -54,8 +55,14 @@ CTRQ_GMouseDlg::CTRQ_GMouseDlg(DriverSession& session, DriverEvents& events,
                                               previewDpiLevel_.load()};
           },
           [this] {
+              // The preview changes its own area only.
               QMetaObject::invokeMethod(
-                  this, [this] { update(); }, Qt::QueuedConnection);
+                  this,
+                  [this] {
+                      const skin::SkinRect r = layouts_.color.areas[skin::coloritem::kPreview];
+                      update(r.x, r.y, r.width, r.height);
+                  },
+                  Qt::QueuedConnection);
           }),
       tray_(std::make_unique<TrayIcon>()) {
     setAttribute(Qt::WA_OpaquePaintEvent);

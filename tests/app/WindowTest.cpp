@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -410,6 +412,23 @@ TEST_F(WindowTest, EscapeEnterAndCloseNeverEndTheProgram) {
     window_->HandleCommand(kShowWindowEnglish);
     EXPECT_FALSE(window_->isMinimized());
     EXPECT_EQ(Reports(), 14u);
+}
+
+TEST_F(WindowTest, TheWindowMenuOpensTheAboutBox) {
+    Start();
+    QString title;
+    QString texts;
+    QTimer::singleShot(0, [&title, &texts] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) return;
+        title = box->windowTitle();
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            texts += label->text() + "\n";
+        box->close();
+    });
+    window_->HandleCommand(kAboutCommand);
+    EXPECT_EQ(title, QStringLiteral("About TRQ_GMouse"));
+    EXPECT_TRUE(texts.contains(QStringLiteral("TRQ_GMouse Version 1.0"))) << texts.toStdString();
 }
 
 TEST_F(WindowTest, ExitDriverFromTheTrayMenuClosesTheMouseAndRestoresThePointerSpeed) {

@@ -2,8 +2,9 @@
 # trq-gmouse end to end on a virtual X server, with the virtual mouse, driven with xdotool at
 # the areas the layout files give: start-up apply, a profile pick and Apply (checked byte
 # for byte against trq-gmouse-ctl), an edit and Save, the page tabs, Escape and Enter, the
-# language switch, hiding and a second copy bringing the window back, Exit Driver from the
-# tray menu (with trayer as the tray host), and unplugging through the control pipe.
+# language switch, hiding and bringing the window back by the tray icon and by a second copy,
+# Exit Driver from the tray menu (with trayer as the tray host), unplugging through the
+# control pipe, and the window refused while the tool drives the mouse.
 # Usage (under xvfb-run): app_end_to_end.sh TRQ_GMOUSE TRQ_GMOUSE_CTL SHIPPED PICTURES LAYOUTS
 set -u
 app="$1"
@@ -89,12 +90,13 @@ page_shown() {
 }
 page_is() { [ "$(page_shown)" = "$1" ]; }
 # The tray icon: the program's small window inside the tray host.
-click_tray_icon() {  # button
+click_tray_icon() {  # xdotool click arguments, e.g. 3 or "--repeat 2 1"
     local w
     for w in $(xdotool search --onlyvisible --class trq-gmouse); do
         eval "$(xdotool getwindowgeometry --shell --prefix T_ "$w")"
         if [ "$T_WIDTH" -lt 64 ] && [ "$T_HEIGHT" -lt 64 ]; then
-            xdotool mousemove $((T_X + T_WIDTH / 2)) $((T_Y + T_HEIGHT / 2)) click "$1"
+            # shellcheck disable=SC2086
+            xdotool mousemove $((T_X + T_WIDTH / 2)) $((T_Y + T_HEIGHT / 2)) click $1
             return 0
         fi
     done
@@ -188,6 +190,11 @@ if [ "$have_tray" -eq 1 ]; then
     click_main 13
     check "the close button hides the window" wait_for window_hidden
     check "the program keeps running" kill -0 "$pid"
+    click_tray_icon "--repeat 2 --delay 80 1"
+    check "a double click on the tray icon shows it again" wait_for window_shown
+    locate_window
+    click_main 13
+    check "the close button hides it again" wait_for window_hidden
     before="$(md5sum <"$work/home/config.ini")"
     reports="$(features "$trace" | wc -l)"
     timeout 20 "$app" --home "$work/home" --virtual-mouse 2>"$work/second-err"
@@ -223,6 +230,26 @@ check "unplugging the mouse ends the program" wait_for ended "$pid"
 wait "$pid"
 check "with exit code 0" test $? -eq 0
 check "the window is gone" window_hidden
+
+# --- the window is refused while trq-gmouse-ctl drives the mouse ---
+"$ctl" --home "$work/home" --virtual-mouse run 2>/dev/null &
+ctl_pid=$!
+pids+=("$ctl_pid")
+sleep 0.5
+"$app" --home "$work/home" --virtual-mouse 2>"$work/refused" &
+pid=$!
+pids+=("$pid")
+box_shown() { xdotool search --onlyvisible --name '^TRQ_GMouse$' >/dev/null 2>&1; }
+check "the window program says why it cannot start" wait_for box_shown
+box="$(xdotool search --onlyvisible --name '^TRQ_GMouse$' | head -1)"
+xdotool windowfocus --sync "$box" key Return 2>/dev/null
+check "and ends once the message is closed" wait_for ended "$pid"
+wait "$pid"
+check "with exit code 1" test $? -eq 1
+check "naming the tool that runs" grep -q 'trq-gmouse-ctl is already running' "$work/refused"
+check "no window was shown" window_hidden
+kill -TERM "$ctl_pid"
+wait "$ctl_pid"
 
 if [ "$failed" -gt 0 ]; then
     echo "--- program's error output ---"
