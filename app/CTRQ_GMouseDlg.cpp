@@ -103,6 +103,7 @@ bool CTRQ_GMouseDlg::OnInitDialog() {
     const std::uint8_t language = driver.Language();
     if (!LoadLayouts(language)) return false;
     if (!ShapeMainWindow(preload.TakeMask())) return false;
+    hooks_.macroPage->LoadContextMenu(language);
     tray_->LoadMenu(language);
     if (!driver.FindMouse()) {
         notifier_.ShowMessage(base::PlugInMessage(language));
@@ -441,6 +442,7 @@ void CTRQ_GMouseDlg::SwitchLanguage(std::uint8_t language) {
     Report(result.written);
     if (!LoadLayouts(language)) return;
     if (page_ == skin::Page::Advanced) hooks_.macroPage->RefreshMacroNameList();
+    hooks_.macroPage->LoadContextMenu(language);
     tray_->LoadMenu(language);
     setWindowTitle(FromUtf8(base::kWindowTitle));
     repaint();

@@ -6,6 +6,7 @@
 // exist the defaults below do nothing, so the clicks are accepted and ignored.
 
 #include <QPoint>
+#include <cstdint>
 #include <memory>
 
 #include "skin/ClickDispatch.h"
@@ -28,6 +29,9 @@ class MacroPageHooks {
     virtual void DestroyControls() {}
     // Refill the name list from the user macros (entering the page, language switch, reset).
     virtual void RefreshMacroNameList() {}
+    // (Re)build the step list's context menu in the language (start-up and every language
+    // switch, before the tray menu).
+    virtual void LoadContextMenu(std::uint8_t /*language*/) {}
     // Import, export, new, delete, record/stop, save, repeat mode (ImportMacros ..
     // ToggleRepeatMode).
     virtual void Act(skin::PressKind /*kind*/) {}

@@ -372,6 +372,44 @@ TEST_F(WindowTest, TabsChangePagesAndTheLedPreviewRunsOnlyOnTheColorPage) {
     EXPECT_EQ(session_->Driver().Settings().ledStatus, 2);
 }
 
+TEST_F(WindowTest, AdvancedPageEditsSpeedsFireTimeAndLoopWhileHeld) {
+    namespace ai = skin::advanceditem;
+    Start();
+    ClickMain(mi::kTabAdvanced);
+    const auto clickAdvanced = [this](int item, int dx = 0) {
+        const skin::SkinRect r = window_->Layouts().advanced.areas[item];
+        Click(QPoint(r.x + r.width / 2 + dx, r.y + r.height / 2));
+    };
+    clickAdvanced(ai::PointerSpeed(7));
+    clickAdvanced(ai::WheelSpeed(0));
+    const skin::SkinRect track = window_->Layouts().advanced.areas[ai::kFireTrack];
+    clickAdvanced(ai::kFireTrack, -track.width / 2 + track.width / 4);  // a quarter in
+    settings::DeviceSettings s = session_->Driver().Settings();
+    EXPECT_EQ(s.dpiSpeed, 7);
+    EXPECT_EQ(s.wheelSpeed, 0);
+    EXPECT_EQ(s.fireTime, (track.width / 4) * 300 / track.width);
+    const int fire = s.fireTime;
+    clickAdvanced(ai::kFireUp);
+    EXPECT_EQ(session_->Driver().Settings().fireTime, fire + 1);
+    clickAdvanced(ai::kFireDown);
+    clickAdvanced(ai::kFireDown);
+    EXPECT_EQ(session_->Driver().Settings().fireTime, fire - 1);
+
+    // Looping while held and a repeat count never both hold for the selected macro.
+    macros::UserMacroTable table = session_->Driver().UserMacros();
+    ASSERT_GT(table.macroCount, 0);
+    table.records[static_cast<std::size_t>(table.currentMacro)].repeatMode = 1;
+    session_->Driver().SetUserMacros(table);
+    session_->Driver().EditSettings([](settings::DeviceSettings& d) { d.macroMode2 = 0; });
+    clickAdvanced(ai::kLoopWhileHeld);
+    EXPECT_EQ(session_->Driver().Settings().macroMode2, 1);
+    const auto after = session_->Driver().UserMacros();
+    EXPECT_EQ(after.records[static_cast<std::size_t>(after.currentMacro)].repeatMode, 0);
+    clickAdvanced(ai::kLoopWhileHeld);
+    EXPECT_EQ(session_->Driver().Settings().macroMode2, 0);
+    EXPECT_EQ(Reports(), 14u);  // all in memory
+}
+
 TEST_F(WindowTest, LanguageSwitchReloadsLayoutsAndMenusAndKeepsTheSettings) {
     Start();
     ClickMain(mi::DpiBar(2, 1));
