@@ -246,9 +246,13 @@ class Session {
     }
 
     bool TakeInstanceLock() {
-        lock_ = platform::TryLockInstance(platform::DefaultInstanceLockFile());
+        platform::InstanceLockResult taken =
+            platform::LockInstance(platform::DefaultInstanceLockFile());
+        lock_ = std::move(taken.lock);
         if (lock_) return true;
-        Complain("another copy of TRQ_GMouse is already running", kFailed);
+        Complain(
+            taken.heldElsewhere ? "another copy of TRQ_GMouse is already running" : taken.error,
+            kFailed);
         return false;
     }
 

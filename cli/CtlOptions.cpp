@@ -34,9 +34,25 @@ ParseResult ParseCtlOptions(const std::vector<std::string>& args) {
     CtlOptions options;
     const CommandName* command = nullptr;
     std::vector<std::string> operands;
+    bool optionsEnded = false;  // after "--" every word is the command or an operand
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            if (command != nullptr) {
+                operands.push_back(arg);
+                continue;
+            }
+            for (const CommandName& c : kCommands) {
+                if (c.name == arg) command = &c;
+            }
+            if (command == nullptr) return Fail("unknown command '" + arg + "'");
+            continue;
+        }
         const auto value = [&](std::string& out) {
             if (i + 1 >= args.size()) return false;
             out = args[++i];
@@ -61,15 +77,8 @@ ParseResult ParseCtlOptions(const std::vector<std::string>& args) {
         } else if (arg == "-h" || arg == "--help") {
             options.command = Command::Help;
             return {options, {}};
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Fail("unknown option '" + arg + "'");
-        } else if (command == nullptr) {
-            for (const CommandName& c : kCommands) {
-                if (c.name == arg) command = &c;
-            }
-            if (command == nullptr) return Fail("unknown command '" + arg + "'");
         } else {
-            operands.push_back(arg);
+            return Fail("unknown option '" + arg + "'");
         }
     }
 
@@ -86,6 +95,10 @@ ParseResult ParseCtlOptions(const std::vector<std::string>& args) {
     }
     if ((options.trace || options.control) && !options.virtualMouse) {
         return Fail("--trace and --control need --virtual-mouse");
+    }
+    if (options.control && options.command != Command::Run && options.command != Command::Apply) {
+        // The pipe belongs to the copy that holds the mouse; no other command may take it.
+        return Fail("--control goes with run or apply");
     }
     return {options, {}};
 }

@@ -1,10 +1,11 @@
 #pragma once
 
 // The command line of trq-gmouse-ctl:
-//   trq-gmouse-ctl [--home DIR] [--virtual-mouse [--trace FILE] [--control PATH]] COMMAND
+//   trq-gmouse-ctl [--home DIR] [--virtual-mouse [--trace FILE] [--control PATH]] [--] COMMAND
 // Commands: status | apply [--profile N] | run | export-profile FILE | import-profile FILE |
 //           export-macros FILE | import-macros FILE | help
-// Options may stand before or after the command.
+// Options may stand before or after the command; "--" ends them (what follows is the command
+// and its FILE, even when it starts with '-').
 
 #include <filesystem>
 #include <optional>

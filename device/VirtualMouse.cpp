@@ -74,6 +74,7 @@ struct VirtualMouse::Core {
     mutable std::mutex mutex;  // guards everything below
     mutable std::condition_variable changed;
     bool plugged = true;
+    bool refusing = false;
     std::uint64_t generation = 0;  // a new device on every plug-in
     std::vector<ReadQueue*> readers;
     std::deque<Record> records;   // the last historyLimit
@@ -165,6 +166,8 @@ class VirtualHandle : public HidHandle {
             const char* refusal = nullptr;
             if (!core.Alive(generation_)) {
                 refusal = "the device is disconnected";
+            } else if (core.refusing) {
+                refusal = "the device does not answer";
             } else if (collection_ != Collection::Feature) {
                 refusal = "this collection has no feature report";
             } else if (report.size() != VirtualMouse::kReportLength ||
@@ -329,6 +332,11 @@ bool VirtualMouse::EmitInput(std::span<const std::uint8_t> report) {
         if (!core.plugged) return std::nullopt;
         return core.Emit({report.begin(), report.end()});
     });
+}
+
+void VirtualMouse::RefuseFeatureReports(bool refuse) {
+    std::lock_guard lock(core_->mutex);
+    core_->refusing = refuse;
 }
 
 void VirtualMouse::Unplug(bool announce) {

@@ -79,6 +79,9 @@ class VirtualMouse : public HidTransport {
     bool Release(std::uint8_t hardwareId);
     // Emits any input report as it is (report id first). False while unplugged.
     bool EmitInput(std::span<const std::uint8_t> report);
+    // While on, every feature report is refused (the send fails), as by a mouse that stopped
+    // answering; nothing is recorded or kept.
+    void RefuseFeatureReports(bool refuse);
 
     // Unplugging kills every open handle for good (reads say Disconnected, sends fail);
     // plugging in again makes a new device that needs new handles. The button map and DPI

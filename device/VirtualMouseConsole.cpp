@@ -41,6 +41,13 @@ std::string RunControlLine(VirtualMouse& mouse, std::string_view line) {
     const std::vector<std::string> words = Words(line);
     if (words.empty()) return "empty line";
     const std::string& verb = words[0];
+    if (verb == "refuse") {
+        if (words.size() != 2 || (words[1] != "on" && words[1] != "off")) {
+            return "refuse takes on or off";
+        }
+        mouse.RefuseFeatureReports(words[1] == "on");
+        return {};
+    }
     if (verb == "unplug" && words.size() == 2 && words[1] == "quiet") {
         mouse.Unplug(false);
         return {};

@@ -14,7 +14,8 @@ namespace trq::device {
 std::string FormatTraceLine(const VirtualMouse::Record& record);
 
 // Acts on one control line: "press ID", "release ID", "input HEX...", "unplug", "plug",
-// "unplug quiet" (no hot-plug event, as on a system without udev).
+// "unplug quiet" (no hot-plug event, as on a system without udev), "refuse on" / "refuse
+// off" (feature reports fail while on).
 // Returns an empty text when done, else why the line was not understood.
 std::string RunControlLine(VirtualMouse& mouse, std::string_view line);
 

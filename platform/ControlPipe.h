@@ -21,7 +21,8 @@ using ControlLineHandler = std::function<void(const std::string& line)>;
 inline constexpr std::size_t kMaxControlLine = 4096;
 
 // Creates the pipe at `path` (an existing pipe there is reused; any other file is an
-// error). Nothing and an error text in `error` when it cannot be made. Lines are handed to
+// error). Nothing and an error text in `error` when it cannot be made. Lines already waiting
+// in an existing pipe are handled before it returns, on the caller's thread. Lines are handed to
 // `handler` without their line end ("\n" or "\r\n"); empty lines are skipped. `refused`,
 // which may be empty, hears why a line was refused.
 std::unique_ptr<ControlPipe> OpenControlPipe(const std::filesystem::path& path,

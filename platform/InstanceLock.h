@@ -14,9 +14,19 @@ class InstanceLock {
     virtual ~InstanceLock() = default;
 };
 
-// Takes the lock at `file`; nullptr when another process holds it (or it cannot be made).
-// The holder's program name (the executable's file name) is written into the file, so a
-// refused copy can say which program runs (see InstanceLockOwner).
+struct InstanceLockResult {
+    std::unique_ptr<InstanceLock> lock;  // set when taken
+    bool heldElsewhere = false;          // another running copy holds it
+    // Otherwise, why the lock file cannot be used (it is no lock of a running copy: e.g. one
+    // left by another user, or no file at all); names the file and the system's reason.
+    std::string error;
+};
+
+// Takes the lock at `file`. The holder's program name (the executable's file name) is
+// written into the file, so a refused copy can say which program runs (InstanceLockOwner).
+InstanceLockResult LockInstance(const std::filesystem::path& file);
+
+// LockInstance's lock; nullptr when another process holds it or it cannot be made.
 std::unique_ptr<InstanceLock> TryLockInstance(const std::filesystem::path& file);
 
 // The program name recorded by the copy holding the lock at `file`, e.g. "trq-gmouse" (the

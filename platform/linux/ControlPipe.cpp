@@ -22,6 +22,9 @@ class FifoControlPipe final : public ControlPipe {
           fifo_(fifo),
           handler_(std::move(handler)),
           refused_(std::move(refused)) {
+        // Lines written before the program opened the pipe are handled before it goes on.
+        while (ReadLines()) {
+        }
         watcher_.emplace(fifo_, [this] { ReadLines(); });
     }
     ~FifoControlPipe() override {
@@ -35,10 +38,11 @@ class FifoControlPipe final : public ControlPipe {
     bool ok() const { return watcher_ && watcher_->ok(); }
 
   private:
-    void ReadLines() {
+    // False when nothing was waiting.
+    bool ReadLines() {
         char buffer[512];
         const ssize_t n = ::read(fifo_, buffer, sizeof buffer);
-        if (n <= 0) return;  // EAGAIN; no end-of-file, as we hold the pipe open for writing too
+        if (n <= 0) return false;  // EAGAIN; no end of file, as we hold the pipe open for writing
         for (const char c : std::string_view(buffer, static_cast<std::size_t>(n))) {
             if (c == '\n') {
                 EndLine();
@@ -51,6 +55,7 @@ class FifoControlPipe final : public ControlPipe {
                 }
             }
         }
+        return true;
     }
 
     void EndLine() {

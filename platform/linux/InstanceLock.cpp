@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace trq::platform {
 namespace {
@@ -24,12 +27,30 @@ class FlockInstanceLock final : public InstanceLock {
 }  // namespace
 
 std::unique_ptr<InstanceLock> TryLockInstance(const std::filesystem::path& file) {
+    return LockInstance(file).lock;
+}
+
+InstanceLockResult LockInstance(const std::filesystem::path& file) {
+    InstanceLockResult result;
     const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        const int error = errno;
+        struct stat info {};
+        const bool foreign = ::stat(file.c_str(), &info) == 0 && info.st_uid != ::getuid();
+        result.error = "cannot use the lock file " + file.string() + ": " + std::strerror(error) +
+                       (foreign ? " (it belongs to another user; no copy of yours holds it)" : "");
+        return result;
+    }
     // flock goes with the open file, so a crashed copy never leaves a stale lock.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
-        return nullptr;
+        if (error == EWOULDBLOCK) {
+            result.heldElsewhere = true;
+        } else {
+            result.error = "cannot lock " + file.string() + ": " + std::strerror(error);
+        }
+        return result;
     }
     // Best effort: a missing name only makes a refused copy's message less precise.
     std::array<char, 4096> exe{};
@@ -42,7 +63,8 @@ std::unique_ptr<InstanceLock> TryLockInstance(const std::filesystem::path& file)
             '\n';
         [[maybe_unused]] const ssize_t written = ::pwrite(fd, name.data(), name.size(), 0);
     }
-    return std::make_unique<FlockInstanceLock>(fd);
+    result.lock = std::make_unique<FlockInstanceLock>(fd);
+    return result;
 }
 
 std::string InstanceLockOwner(const std::filesystem::path& file) {

@@ -29,6 +29,29 @@ TEST(CtlOptions, AcceptsEveryCommandWithOptionsAnywhere) {
     EXPECT_EQ(e.options->file, std::filesystem::path("my.dat"));
 }
 
+TEST(CtlOptions, DoubleDashEndsTheOptions) {
+    struct Case {
+        std::vector<std::string> args;
+        Command command;
+        const char* file;
+    };
+    const Case cases[] = {
+        {{"export-profile", "--", "-p.ini"}, Command::ExportProfile, "-p.ini"},
+        {{"--home", "/h", "--", "import-macros", "--virtual-mouse"},
+         Command::ImportMacros,
+         "--virtual-mouse"},
+        {{"--", "import-profile", "--"}, Command::ImportProfile, "--"},
+    };
+    for (const Case& c : cases) {
+        const ParseResult r = ParseCtlOptions(c.args);
+        ASSERT_TRUE(r.options) << c.file << ": " << r.error;
+        EXPECT_EQ(r.options->command, c.command);
+        EXPECT_EQ(r.options->file, std::filesystem::path(c.file));
+        EXPECT_FALSE(r.options->virtualMouse);
+    }
+    EXPECT_FALSE(ParseCtlOptions({"--", "--help"}).options) << "no command named --help";
+}
+
 TEST(CtlOptions, RejectsBadCommandLinesWithOneClearLine) {
     const std::vector<std::vector<std::string>> bad = {
         {},
@@ -43,6 +66,7 @@ TEST(CtlOptions, RejectsBadCommandLinesWithOneClearLine) {
         {"export-profile", "a", "b"},
         {"status", "extra"},
         {"run", "--trace", "t.log"},
+        {"status", "--virtual-mouse", "--control", "p"},  // the pipe is the resident copy's
         {"--home"},
     };
     for (const auto& args : bad) {

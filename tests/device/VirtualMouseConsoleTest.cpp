@@ -29,8 +29,18 @@ TEST(VirtualMouseConsole, ControlLines) {
     EXPECT_FALSE(mouse.IsPlugged());
     EXPECT_TRUE(events.empty()) << "a quiet unplug sends no hot-plug event";
 
-    for (const char* bad : {"press", "press 0", "press 16", "press x", "input", "input zz",
-                            "input 100", "wiggle", "unplug now", "plug quiet"}) {
+    EXPECT_EQ(RunControlLine(mouse, "plug"), "");
+    const std::unique_ptr<HidHandle> feature =
+        mouse.Open(VirtualMouse::kFeaturePath, OpenMode::Write);
+    const std::vector<std::uint8_t> report{7, 0x20, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(RunControlLine(mouse, "refuse on"), "");
+    EXPECT_FALSE(feature->SendFeatureReport(report));
+    EXPECT_EQ(RunControlLine(mouse, "refuse off"), "");
+    EXPECT_TRUE(feature->SendFeatureReport(report));
+
+    for (const char* bad :
+         {"press", "press 0", "press 16", "press x", "input", "input zz", "input 100", "wiggle",
+          "unplug now", "plug quiet", "refuse", "refuse maybe"}) {
         EXPECT_NE(RunControlLine(mouse, bad), "") << bad;
     }
 }

@@ -1,13 +1,21 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 #include "platform/ControlPipe.h"
 #include "platform/DesktopSettingsFactory.h"
+#include "platform/HomeWriteLock.h"
 #include "platform/InstanceLock.h"
 #include "platform/Launcher.h"
 #include "platform/TerminationSignals.h"
@@ -44,6 +52,112 @@ TEST(Launcher, FindsTheFirstCandidateOnPath) {
     EXPECT_EQ(*found, dir / "a" / "galculator");
     EXPECT_FALSE(FindProgram(LaunchCandidates(LaunchTarget::Terminal), path));
     EXPECT_FALSE(FindProgram({"sh"}, "")) << "an empty PATH finds nothing";
+}
+
+// A program for the launcher: appends its blocked and ignored signals (two hex masks) as one
+// line to `dir`/started, then lives until `dir`/stop exists.
+std::filesystem::path SleeperProgram(const test::TempDir& dir) {
+    const auto program = dir / "sleeper";
+    const std::string folder = dir.path().string();
+    test::WriteBytes(program,
+                     "#!/bin/sh\n"
+                     "masks=$(sed -n 's/^Sig\\(Blk\\|Ign\\):\\t//p' /proc/$$/status)\n"
+                     "echo $masks >> " +
+                         folder +
+                         "/started\n"
+                         "while [ ! -e " +
+                         folder + "/stop ]; do sleep 0.05; done\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    return program;
+}
+
+bool Eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 500; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+std::vector<std::string> LinesOf(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(Launcher, StartsAFewProgramsAtMostAndReapsThemWithOneThread) {
+    test::TempDir dir;
+    const auto program = SleeperProgram(dir);
+    ProgramLauncher launcher;
+
+    // Started from a thread that blocks and ignores signals, as the resident program does.
+    std::thread([&] {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGTERM);
+        sigaddset(&blocked, SIGINT);
+        ::pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+        for (int press = 0; press < 20; ++press) {
+            const bool started = launcher.Start(program);
+            EXPECT_EQ(started, press < static_cast<int>(ProgramLauncher::kMaxRunning)) << press;
+        }
+    }).join();
+    EXPECT_EQ(launcher.Running(), ProgramLauncher::kMaxRunning);
+    ASSERT_TRUE(Eventually([&] { return LinesOf(dir / "started").size() == 3; }));
+    for (const std::string& line : LinesOf(dir / "started")) {
+        std::istringstream masks(line);
+        std::uint64_t blocked = ~0ull, ignored = ~0ull;
+        masks >> std::hex >> blocked >> ignored;
+        EXPECT_EQ(blocked, 0u) << "a clean signal mask: " << line;
+        // Signals 32 and 33 are the C library's own: its posix_spawn leaves them ignored.
+        EXPECT_EQ(ignored & 0x7FFFFFFFu, 0u) << "no standard signal ignored: " << line;
+    }
+
+    test::WriteBytes(dir / "stop", "");
+    ASSERT_TRUE(Eventually([&] { return launcher.Running() == 0; })) << "reaped as they end";
+    EXPECT_TRUE(launcher.Start(program)) << "room again";
+    EXPECT_FALSE(launcher.Start(dir / "no-such-program"));
+    EXPECT_TRUE(Eventually([&] { return launcher.Running() == 0; }));
+}
+
+TEST(HomeWriteLock, OneWriterAcrossProcessesAndThreads) {
+    test::TempDir dir;
+    const auto lock = OpenHomeWriteLock(dir.path());
+    const auto other = OpenHomeWriteLock(dir.path());  // another open, as in another copy
+
+    // Another process cannot take the lock while it is held, and can once it is released.
+    const auto childCanLock = [&] {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int fd = ::open((dir / ".trq-gmouse.lock").c_str(), O_RDONLY);
+            ::_exit(fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    lock->lock();
+    lock->lock();  // re-entrant on one thread
+    lock->unlock();
+    EXPECT_FALSE(childCanLock());
+
+    std::atomic<bool> taken{false};
+    std::thread writer([&] {
+        std::lock_guard guard(*other);
+        taken = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(taken) << "another thread waits";
+    lock->unlock();
+    writer.join();
+    EXPECT_TRUE(taken);
+    EXPECT_TRUE(childCanLock());
+
+    // A folder that cannot hold the lock file still serialises this process.
+    const auto nowhere = OpenHomeWriteLock(dir / "missing");
+    std::lock_guard guard(*nowhere);
 }
 
 TEST(GnomeDesktopSettings, SpeedScaleMapsBothWays) {
@@ -96,12 +210,51 @@ TEST(ControlPipe, DeliversLinesFromWritersThatComeAndGo) {
     EXPECT_NE(error.find("not a named pipe"), std::string::npos);
 }
 
-TEST(TerminationSignals, TurnSigtermIntoACall) {
+// However the line arrives (in 512-byte reads, in one write), none of an overlong line runs:
+// its tail must not pass for a command.
+TEST(ControlPipe, RefusesAnOverlongLineWhole) {
+    test::TempDir dir;
+    const auto path = dir / "pipe";
+    Lines lines;
+    Lines refused;
+    std::string error;
+    auto pipe = OpenControlPipe(
+        path, [&](const std::string& l) { lines.Add(l); }, error,
+        [&](const std::string& why) { refused.Add(why); });
+    ASSERT_NE(pipe, nullptr) << error;
+    const std::string exact(kMaxControlLine - 7, ' ');
+    {
+        std::ofstream out(path);
+        out << std::string(kMaxControlLine + 512, ' ') << "unplug\n";
+        out << std::string(kMaxControlLine + 1, 'x') << "\r\n";
+        out << exact << "press 5\r\n";
+        out << "release 5\n";
+    }
+    EXPECT_EQ(lines.WaitFor(2), (std::vector<std::string>{exact + "press 5", "release 5"}));
+    EXPECT_EQ(refused.WaitFor(2).size(), 2u);
+}
+
+TEST(TerminationSignals, TurnEveryWayOutIntoACall) {
     Lines lines;
     auto signals = CatchTerminationSignals([&](int sig) { lines.Add(std::to_string(sig)); });
     ASSERT_NE(signals, nullptr);
-    ::kill(::getpid(), SIGTERM);
-    EXPECT_EQ(lines.WaitFor(1), std::vector<std::string>{std::to_string(SIGTERM)});
+    std::vector<std::string> sent;
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE}) {
+        ::kill(::getpid(), sig);
+        sent.push_back(std::to_string(sig));
+        EXPECT_EQ(lines.WaitFor(sent.size()), sent);
+    }
+
+    // A write to a pipe nobody reads fails instead of ending the process, also after the
+    // catcher is gone (its SIGPIPE, pending on this thread, is dropped with it).
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]);
+    errno = 0;
+    EXPECT_EQ(::write(ends[1], "x", 1), -1);
+    EXPECT_EQ(errno, EPIPE);
+    ::close(ends[1]);
+    signals.reset();
 }
 
 }  // namespace
