@@ -104,13 +104,13 @@ ParseResult ParseCtlOptions(const std::vector<std::string>& args) {
 }
 
 std::string CtlUsage() {
-    return "usage: trq-gmouse-ctl [options] COMMAND\n"
+    return "usage: trq-gmouse-ctl [options] [--] COMMAND\n"
            "\n"
            "Commands:\n"
            "  status                 find the mouse and show its path and report lengths\n"
            "  apply [--profile N]    send the current profile (or profile N, made current)\n"
            "  run                    apply, then perform the buttons' host functions until\n"
-           "                         the mouse is unplugged or Ctrl+C\n"
+           "                         the mouse is unplugged, Ctrl+C or a termination signal\n"
            "  export-profile FILE    write the current profile to FILE (section Config7)\n"
            "  import-profile FILE    read FILE into the current profile and save it\n"
            "  export-macros FILE     write the user macros to FILE\n"
@@ -122,8 +122,10 @@ std::string CtlUsage() {
            "  --virtual-mouse        use a built-in virtual mouse instead of the real one\n"
            "                         (the desktop's pointer speed is then left alone)\n"
            "  --trace FILE           (virtual mouse) append every report to FILE\n"
-           "  --control PATH         (virtual mouse) named pipe taking lines: press ID,\n"
-           "                         release ID, input HEX..., unplug, plug\n";
+           "  --control PATH         (virtual mouse; run and apply) named pipe taking lines:\n"
+           "                         press ID, release ID, input HEX..., unplug [quiet],\n"
+           "                         plug, refuse on|off (lines up to 4096 bytes)\n"
+           "  --                     end of the options (for a FILE starting with '-')\n";
 }
 
 }  // namespace trq::cli
