@@ -1,6 +1,7 @@
 #include "app/CTRQ_GMouseApp.h"
 
 #include <QApplication>
+#include <cctype>
 #include <chrono>
 #include <iostream>
 #include <thread>
@@ -59,18 +60,19 @@ int CTRQ_GMouseApp::InitInstance(const QStringList& arguments) {
     const QString serverName = SingleInstance::ServerName();
     if (SingleInstance::AskRunningCopyToShow(serverName, 1000)) return kOk;
     const std::filesystem::path lockFile = platform::DefaultInstanceLockFile();
-    std::unique_ptr<platform::InstanceLock> lock = platform::TryLockInstance(lockFile);
-    if (!lock) {
-        const std::string owner = platform::InstanceLockOwner(lockFile);
-        if (owner == kWindowProgram) {
+    platform::InstanceLockResult lock = platform::LockInstance(lockFile);
+    if (!lock.lock) {
+        if (lock.heldElsewhere && lock.holder == kWindowProgram) {
             AskStartingCopyToShow(serverName);
             return kOk;
         }
-        const std::string text =
-            (owner.empty() ? std::string("Another copy of TRQ_GMouse") : "TRQ_GMouse's " + owner) +
-            " is already running and drives the mouse. Stop it before starting the window.";
-        MessageBoxNotifier notifier;
+        std::string text = lock.heldElsewhere
+                               ? platform::RunningCopyMessage(lock.holder) +
+                                     " and drives the mouse; stop it before starting the window."
+                               : lock.error;
+        if (!text.empty()) text[0] = static_cast<char>(std::toupper(text[0]));
         std::cerr << "trq-gmouse: " << text << '\n';
+        MessageBoxNotifier notifier;
         notifier.ShowMessage(text);
         return kFailed;
     }

@@ -20,7 +20,14 @@ struct InstanceLockResult {
     // Otherwise, why the lock file cannot be used (it is no lock of a running copy: e.g. one
     // left by another user, or no file at all); names the file and the system's reason.
     std::string error;
+    // heldElsewhere: the holder's program name (InstanceLockOwner), empty when unknown.
+    std::string holder;
 };
+
+// What a refused copy tells the user about the copy that runs, by its program name:
+// "the TRQ_GMouse window (trq-gmouse) is already running", "trq-gmouse-ctl is already
+// running", else "another copy of TRQ_GMouse is already running".
+std::string RunningCopyMessage(std::string_view holder);
 
 // Takes the lock at `file`. The holder's program name (the executable's file name) is
 // written into the file, so a refused copy can say which program runs (InstanceLockOwner).

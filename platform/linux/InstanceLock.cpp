@@ -47,6 +47,7 @@ InstanceLockResult LockInstance(const std::filesystem::path& file) {
         ::close(fd);
         if (error == EWOULDBLOCK) {
             result.heldElsewhere = true;
+            result.holder = InstanceLockOwner(file);
         } else {
             result.error = "cannot lock " + file.string() + ": " + std::strerror(error);
         }
@@ -65,6 +66,12 @@ InstanceLockResult LockInstance(const std::filesystem::path& file) {
     }
     result.lock = std::make_unique<FlockInstanceLock>(fd);
     return result;
+}
+
+std::string RunningCopyMessage(std::string_view holder) {
+    if (holder == "trq-gmouse") return "the TRQ_GMouse window (trq-gmouse) is already running";
+    if (holder == "trq-gmouse-ctl") return "trq-gmouse-ctl is already running";
+    return "another copy of TRQ_GMouse is already running";
 }
 
 std::string InstanceLockOwner(const std::filesystem::path& file) {

@@ -246,7 +246,7 @@ xdotool windowfocus --sync "$box" key Return 2>/dev/null
 check "and ends once the message is closed" wait_for ended "$pid"
 wait "$pid"
 check "with exit code 1" test $? -eq 1
-check "naming the tool that runs" grep -q 'trq-gmouse-ctl is already running' "$work/refused"
+check "naming the tool that runs" grep -qi 'trq-gmouse-ctl is already running' "$work/refused"
 check "no window was shown" window_hidden
 kill -TERM "$ctl_pid"
 wait "$ctl_pid"
