@@ -103,6 +103,8 @@ int CTRQ_GMouseApp::InitInstance(const QStringList& arguments) {
         if (dialog.OnInitDialog()) {
             dialog.show();
             code = QApplication::exec();
+        } else {
+            code = kFailed;  // no mouse, no skin or unreadable settings: the user was told
         }
         runningWindow = nullptr;
         notifier.SetWindow(nullptr);
