@@ -54,14 +54,15 @@ TEST(Launcher, FindsTheFirstCandidateOnPath) {
     EXPECT_FALSE(FindProgram({"sh"}, "")) << "an empty PATH finds nothing";
 }
 
-// A program for the launcher: appends its blocked and ignored signals (two hex masks) as one
-// line to `dir`/started, then lives until `dir`/stop exists.
+// A program for the launcher: appends the blocked and ignored signals (two hex masks) it
+// passes on to the programs it runs, as one line to `dir`/started, then lives until
+// `dir`/stop exists. (Its own $$ would race: the shell blocks every signal while it forks.)
 std::filesystem::path SleeperProgram(const test::TempDir& dir) {
     const auto program = dir / "sleeper";
     const std::string folder = dir.path().string();
     test::WriteBytes(program,
                      "#!/bin/sh\n"
-                     "masks=$(sed -n 's/^Sig\\(Blk\\|Ign\\):\\t//p' /proc/$$/status)\n"
+                     "masks=$(sed -n 's/^Sig\\(Blk\\|Ign\\):\\t//p' /proc/self/status)\n"
                      "echo $masks >> " +
                          folder +
                          "/started\n"
