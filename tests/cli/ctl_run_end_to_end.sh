@@ -204,6 +204,9 @@ fresh_home
 "${ctl_in[@]}" --trace /dev/full apply 2>"$work/err"
 check "a trace that cannot be written fails apply with 1" test $? -eq 1
 check "naming the file and the reason" grep -q '/dev/full: No space left on device' "$work/err"
+timeout 20 "${ctl_in[@]}" --trace /dev/full run 2>"$work/err"
+check "run ends with 1 when its trace cannot be written" test $? -eq 1
+check "saying why" grep -q '/dev/full: No space left on device' "$work/err"
 "${ctl_in[@]}" --trace "$work" apply 2>"$work/err"
 check "a trace that cannot be opened is a usage error" test $? -eq 2
 check "naming the file" grep -q "trace file $work" "$work/err"
