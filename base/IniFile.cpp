@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "base/FileIo.h"
+#include "base/Utf8.h"
 
 namespace trq::base {
 namespace {
@@ -121,24 +122,6 @@ Sequence DecodeAt(std::string_view text, std::size_t pos) {
 
 bool IsSurrogate(char32_t cp) {
     return cp >= 0xD800 && cp <= 0xDFFF;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 void AppendUtf16Le(std::string& out, char32_t unit) {
