@@ -12,7 +12,11 @@
 #include "app/DriverSession.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/SingleInstance.h"
+#include "app/SkinPreload.h"
+#include "base/ProgramPaths.h"
+#include "platform/ExecutableFolder.h"
 #include "platform/InstanceLock.h"
+#include "settings/SettingsFile.h"
 
 namespace trq::app {
 namespace {
@@ -76,6 +80,11 @@ int CTRQ_GMouseApp::InitInstance(const QStringList& arguments) {
         notifier.ShowMessage(text);
         return kFailed;
     }
+    // The skin's mask, first pictures and fonts are made from here on, beside the rest of
+    // the start-up: they depend on nothing it reads.
+    const base::ProgramPaths paths{options.home ? *options.home : platform::ExecutableFolder()};
+    SkinPreload preload(QString::fromStdString(paths.SkinFolder().string()), skin::Page::Main,
+                        settings::ReadLanguage(paths.ConfigPath()));
     SingleInstance instance;
     if (QString error; !instance.Listen(serverName, error)) {
         // The window still works; only a second copy cannot reach it.
@@ -100,7 +109,7 @@ int CTRQ_GMouseApp::InitInstance(const QStringList& arguments) {
         QObject::connect(&dialog, &CTRQ_GMouseDlg::ended, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         runningWindow = &dialog;
-        if (dialog.OnInitDialog()) {
+        if (dialog.OnInitDialog(preload)) {
             dialog.show();
             code = QApplication::exec();
         } else {

@@ -82,7 +82,12 @@ CTRQ_GMouseDlg::~CTRQ_GMouseDlg() {
 bool CTRQ_GMouseDlg::OnInitDialog() {
     // The skin's mask, pictures and fonts do not depend on the settings: they are made
     // beside the steps that read them.
-    SkinPreload preload(QString::fromStdString(session_.Paths().SkinFolder().string()), page_);
+    SkinPreload preload(QString::fromStdString(session_.Paths().SkinFolder().string()), page_,
+                        settings::ReadLanguage(session_.Paths().ConfigPath()));
+    return OnInitDialog(preload);
+}
+
+bool CTRQ_GMouseDlg::OnInitDialog(SkinPreload& preload) {
     driver::MouseDriver& driver = session_.Driver();
     // The workers start first; they wait until the mouse is open. From here on the mouse's
     // removal is heard.
@@ -110,12 +115,12 @@ bool CTRQ_GMouseDlg::OnInitDialog() {
         ExitDriver();
         return false;
     }
-    // The mouse gets 5 ms before the settings go to it. Meanwhile a first picture of the page
-    // is drawn and dropped: text drawn on this thread for the first time is slow, so the
-    // window's first paint, after the apply, is quick.
+    // The mouse gets 5 ms before the settings go to it. Meanwhile the page's texts are drawn
+    // once and dropped, while the pictures are still being decoded: text is slow the first
+    // time this thread draws it, and the first paint, after the apply, should be quick.
     const auto found = std::chrono::steady_clock::now();
+    WarmUpTexts();
     pictures_ = preload.TakePictures();
-    if (pictures_) painter_.Paint(CurrentPlan(), *pictures_, canvas_);
     std::this_thread::sleep_until(found + std::chrono::milliseconds(5));
     Apply();
     tray_->Add();
@@ -183,6 +188,18 @@ skin::PaintState CTRQ_GMouseDlg::CurrentPaintState() const {
 
 skin::PaintPlan CTRQ_GMouseDlg::CurrentPlan() const {
     return skin::BuildPaintPlan(CurrentPaintState(), layouts_);
+}
+
+void CTRQ_GMouseDlg::WarmUpTexts() {
+    const skin::PaintPlan plan = CurrentPlan();
+    QImage scratch(64, 32, skinui::kPictureFormat);
+    QPainter painter(&scratch);
+    painter.setFont(painter_.Font(plan.font));
+    for (const skin::PaintOp& op : plan.ops) {
+        if (const auto* text = std::get_if<skin::TextOp>(&op)) {
+            painter.drawText(0, 24, QString::fromStdString(text->text));
+        }
+    }
 }
 
 void CTRQ_GMouseDlg::paintEvent(QPaintEvent*) {

@@ -39,6 +39,7 @@ namespace trq::app {
 
 class DriverEvents;
 class DriverSession;
+class SkinPreload;
 class TrayIcon;
 
 // The address main item 19 opens.
@@ -58,6 +59,9 @@ class CTRQ_GMouseDlg : public QWidget {
     // program is to end (a missing layout file or mask, or no mouse: the user was told and
     // ExitDriver has run).
     bool OnInitDialog();
+    // The same with the skin's preparation already under way (started by the caller as
+    // early as it can, for the page shown first: Main).
+    bool OnInitDialog(SkinPreload& preload);
 
     // Show the window and restore it, also from the tray or minimised (tray menu, tray
     // double-click, a second copy of the program).
@@ -104,6 +108,8 @@ class CTRQ_GMouseDlg : public QWidget {
 
   private:
     skin::PaintState CurrentPaintState() const;
+    // Draws the shown page's texts once on a scratch picture, so the glyphs are ready.
+    void WarmUpTexts();
     void Repaint(skin::HoverRepaint what);
 
     bool LoadLayouts(std::uint8_t language);

@@ -1,5 +1,6 @@
 #include "app/SkinPreload.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 #include "skin/PaintPlan.h"
@@ -12,14 +13,14 @@ constexpr char kMaskPicture[] = "main_mask.jpg";
 
 }  // namespace
 
-SkinPreload::SkinPreload(const QString& skinFolder, skin::Page page)
-    : mask_(maskPromise_.get_future()) {
-    pictures_ = std::async(std::launch::async, [this, skinFolder, page] {
-        std::optional<skinui::MaskShape> shape = skinui::BuildMaskRegion(skinFolder, kMaskPicture);
-        const QSize size = shape ? shape->size : QSize();
-        maskPromise_.set_value(std::move(shape));
+SkinPreload::SkinPreload(const QString& skinFolder, skin::Page page, std::uint8_t language) {
+    mask_ = std::async(std::launch::async,
+                       [skinFolder] { return skinui::BuildMaskRegion(skinFolder, kMaskPicture); });
+    pictures_ = std::async(std::launch::async, [skinFolder, page] {
+        // The mask's size from its header alone, so the pictures need not wait for the mask.
+        const QSize size = QImageReader(skinui::SkinPicturePath(skinFolder, kMaskPicture)).size();
         std::unique_ptr<skinui::SkinPictures> pictures;
-        if (size.isEmpty()) return pictures;
+        if (!size.isValid() || size.isEmpty()) return pictures;
         pictures = std::make_unique<skinui::SkinPictures>(skinFolder, size);
         for (const skin::Picture p :
              {skin::Picture::Normal, skin::Picture::Over, skin::Picture::Down}) {
@@ -27,19 +28,18 @@ SkinPreload::SkinPreload(const QString& skinFolder, skin::Page page)
         }
         return pictures;
     });
-    // The first text drawn loads the system's font database, which takes longer than the
-    // rest of the start-up.
-    fonts_ = std::jthread([] {
+    // The first text drawn loads the system's font database and the font's file, which
+    // take longer than the rest of the start-up.
+    fonts_ = std::jthread([language] {
         QImage scratch(32, 16, QImage::Format_RGB32);
         QPainter painter(&scratch);
-        for (const skin::SkinFont font : {skin::SkinFont::English, skin::SkinFont::Chinese}) {
-            painter.setFont(skinui::MakeSkinFont(font));
-            painter.drawText(0, 14, QString::fromUtf8("Ag字"));
-        }
+        painter.setFont(skinui::MakeSkinFontForLanguage(language));
+        painter.drawText(0, 14, QString::fromUtf8(language != 0 ? "Ag" : "字"));
     });
 }
 
 SkinPreload::~SkinPreload() {
+    if (mask_.valid()) mask_.wait();
     if (pictures_.valid()) pictures_.wait();
 }
 

@@ -6,6 +6,7 @@
 // the destructor waits for the workers.
 
 #include <QString>
+#include <cstdint>
 #include <future>
 #include <memory>
 #include <optional>
@@ -19,8 +20,9 @@ namespace trq::app {
 
 class SkinPreload {
   public:
-    // Starts the work for `page`'s pictures in `skinFolder`.
-    SkinPreload(const QString& skinFolder, skin::Page page);
+    // Starts the work for `page`'s pictures in `skinFolder`, and the font of `language` (0
+    // Chinese, anything else English).
+    SkinPreload(const QString& skinFolder, skin::Page page, std::uint8_t language);
     ~SkinPreload();
 
     SkinPreload(const SkinPreload&) = delete;
@@ -30,13 +32,12 @@ class SkinPreload {
     // Waits for it. Once.
     std::optional<skinui::MaskShape> TakeMask();
 
-    // The window's pictures, the page's three state pictures already decoded; null when the
-    // mask was missing. Waits for them. Once. The object is the caller's from then on (to be
-    // used on the window thread).
+    // The window's pictures (of the mask's size), the page's three state pictures already
+    // decoded; null when the mask is missing. Waits for them. Once. The object is the
+    // caller's from then on, to be used on the window thread.
     std::unique_ptr<skinui::SkinPictures> TakePictures();
 
   private:
-    std::promise<std::optional<skinui::MaskShape>> maskPromise_;
     std::future<std::optional<skinui::MaskShape>> mask_;
     std::future<std::unique_ptr<skinui::SkinPictures>> pictures_;
     std::jthread fonts_;
