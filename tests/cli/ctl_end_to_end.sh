@@ -5,48 +5,7 @@
 set -u
 ctl="$1"
 shipped="$2"
-work="$(mktemp -d)"
-export XDG_RUNTIME_DIR="$work/runtime"  # our own instance lock, apart from any real copy
-mkdir -p "$XDG_RUNTIME_DIR"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-passed=0
-failed=0
-check() {  # description, then a command that must succeed
-    local what="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
-
-fresh_home() {
-    rm -rf "$work/home"
-    cp -r "$shipped" "$work/home"
-}
-
-# Waits up to 10 s for a command to succeed.
-wait_for() {
-    for _ in $(seq 100); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-features() { grep ' feature ' "$1" | cut -d' ' -f3-; }
-ini_value() { grep -A40 "^\[$2\]" "$1" | grep -m1 "^$3=" | cut -d= -f2 | tr -d '\r'; }
-# For wait_for, which must look again each time.
-has_features() { [ "$(features "$1" 2>/dev/null | wc -l)" -ge "$2" ]; }
-ini_is() { [ "$(ini_value "$1" "$2" "$3")" = "$4" ]; }
+source "$(dirname "$0")/../support/e2e.sh"
 
 vm=(--virtual-mouse)
 
@@ -246,5 +205,4 @@ printf 'half' >"$work/home/.trq-0123456789abcdef.tmp"
 "$ctl" --home "$work/home" "${vm[@]}" status >/dev/null
 check "a dead writer's temporary file is removed at start" no_temp_files
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_finish

@@ -8,45 +8,9 @@ set -u
 ctl="$1"
 shipped="$2"
 imports="${TRQ_E2E_IMPORTS:-600}"
-work="$(mktemp -d)"
-export XDG_RUNTIME_DIR="$work/runtime"  # our own instance lock, apart from any real copy
-mkdir -p "$XDG_RUNTIME_DIR"
-pids=()
-cleanup() {
-    touch "$work/stop"  # ends the launched stand-in programs
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../support/e2e.sh"
+e2e_extra_cleanup() { touch "$work/stop"; }  # ends the launched stand-in programs
 
-passed=0
-failed=0
-check() {  # description, then a command that must succeed
-    local what="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
-
-fresh_home() {
-    rm -rf "$work/home"
-    cp -r "$shipped" "$work/home"
-}
-
-wait_for() {  # up to 10 s for a command to succeed
-    for _ in $(seq 100); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-features() { grep ' feature ' "$1" | cut -d' ' -f3-; }
-ini_value() { grep -A40 "^\[$2\]" "$1" | grep -m1 "^$3=" | cut -d= -f2 | tr -d '\r'; }
 alive() { kill -0 "$1" 2>/dev/null; }
 gone() { ! alive "$1"; }
 has_line() { grep -q -- "$2" "$1" 2>/dev/null; }
@@ -229,5 +193,4 @@ check "and is not 'already running'" test "$(grep -c 'already running' "$work/er
 (cd "$work" && "$ctl" --home "$work/home" export-profile -- -p.ini)
 check "-- ends the options" grep -q '^\[Config7\]' "$work/-p.ini"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_finish
