@@ -250,9 +250,8 @@ class Session {
             platform::LockInstance(platform::DefaultInstanceLockFile());
         lock_ = std::move(taken.lock);
         if (lock_) return true;
-        Complain(
-            taken.heldElsewhere ? "another copy of TRQ_GMouse is already running" : taken.error,
-            kFailed);
+        Complain(taken.heldElsewhere ? platform::RunningCopyMessage(taken.holder) : taken.error,
+                 kFailed);
         return false;
     }
 

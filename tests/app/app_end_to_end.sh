@@ -15,45 +15,13 @@ layouts="$5"
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 source "$root/scripts/lib/skin-areas.sh"
 
-work="$(mktemp -d)"
-export XDG_RUNTIME_DIR="$work/runtime"  # our own instance lock and socket
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$root/tests/support/e2e.sh"
 
-passed=0
-failed=0
-check() {  # description, then a command that must succeed
-    local what="$1"
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
-wait_for() {  # up to 10 s
-    for _ in $(seq 100); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-make_home() {  # folder
-    rm -rf "$1"
-    cp -r "$shipped" "$1"
+make_home() {  # folder: the shipped files with the built skin
+    fresh_home "$1"
     cp -r "$pictures/." "$1/skins/"
     cp -r "$layouts/." "$1/skins/"
 }
-features() { grep ' feature ' "$1" | cut -d' ' -f3-; }
-has_features() { [ "$(features "$1" 2>/dev/null | wc -l)" -ge "$2" ]; }
-ini_value() { grep -A40 "^\[$2\]" "$1" | grep -m1 "^$3=" | cut -d= -f2 | tr -d '\r'; }
-ini_is() { [ "$(ini_value "$1" "$2" "$3")" = "$4" ]; }
 
 title='ZQ-K770 GAMING MOUSE'
 window_shown() { xdotool search --onlyvisible --name "$title" >/dev/null 2>&1; }
@@ -142,6 +110,7 @@ sleep 0.5
 
 "$ctl" --home "$work/home" --virtual-mouse apply 2>"$work/ctl-err"
 check "trq-gmouse-ctl apply is refused while the window runs" test $? -eq 1
+check "and the refusal names the window" grep -q 'the TRQ_GMouse window (trq-gmouse) is already running' "$work/ctl-err"
 
 # --- a profile pick, then Apply: the reports of profile 2, byte for byte ---
 click_main 5
@@ -255,5 +224,4 @@ if [ "$failed" -gt 0 ]; then
     echo "--- program's error output ---"
     cat "$work/err"
 fi
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+e2e_finish
