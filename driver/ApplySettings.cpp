@@ -77,12 +77,4 @@ ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentPr
     return result;
 }
 
-ApplyResult ApplySettings(const DeviceSettings& settings, std::int32_t currentProfile,
-                          const std::filesystem::path& configPath, device::CommandSender& sender,
-                          DesktopSettings& desktop, const std::function<void()>& repaint) {
-    ApplyHooks hooks;
-    hooks.repaint = repaint;
-    return ApplySettings(settings, currentProfile, configPath, sender, desktop, hooks);
-}
-
 }  // namespace trq::driver

@@ -53,8 +53,5 @@ struct ApplyHooks {
 ApplyResult ApplySettings(const settings::DeviceSettings& settings, std::int32_t currentProfile,
                           const std::filesystem::path& configPath, device::CommandSender& sender,
                           settings::DesktopSettings& desktop, const ApplyHooks& hooks);
-ApplyResult ApplySettings(const settings::DeviceSettings& settings, std::int32_t currentProfile,
-                          const std::filesystem::path& configPath, device::CommandSender& sender,
-                          settings::DesktopSettings& desktop, const std::function<void()>& repaint);
 
 }  // namespace trq::driver

@@ -320,7 +320,6 @@ std::size_t MouseDriver::InputReportLength() const {
 
 void MouseDriver::Tell(ChangeKind what, ChangeOrigin origin) const {
     if (services_.onChange) services_.onChange({what, origin});
-    if (services_.repaint) services_.repaint();
 }
 
 LanguageResult MouseDriver::SwitchLanguage(std::uint8_t language) {

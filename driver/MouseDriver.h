@@ -42,8 +42,6 @@ struct DriverServices {
     base::WriteLock* fileLock = nullptr;               // may be null: this process only
     std::function<bool(device::LaunchTarget)> launch;  // may be empty: nothing is started
     ChangeListener onChange;                           // may be empty; see DriverChange.h
-    // Older form of onChange, called after every change; may be empty. Use onChange.
-    std::function<void()> repaint;
 };
 
 // What the window's status line and `trq-gmouse-ctl status` show of the link to the mouse.

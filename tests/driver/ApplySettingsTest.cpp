@@ -21,7 +21,9 @@ class ApplySettingsTest : public ::testing::Test {
 
     ApplyResult Apply(const DeviceSettings& s, std::int32_t profile = 1) {
         mouse.ClearRecords();
-        return ApplySettings(s, profile, config, sender, desktop, [this] { ++repaints; });
+        ApplyHooks hooks;
+        hooks.repaint = [this] { ++repaints; };
+        return ApplySettings(s, profile, config, sender, desktop, hooks);
     }
 
     test::TempDir dir;
