@@ -9,10 +9,10 @@
 #include "app/AppOptions.h"
 #include "app/CTRQ_GMouseDlg.h"
 #include "app/DriverEvents.h"
-#include "app/DriverSession.h"
 #include "app/MessageBoxNotifier.h"
 #include "app/SingleInstance.h"
 #include "app/SkinPreload.h"
+#include "app/WindowSession.h"
 #include "base/ProgramPaths.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/InstanceLock.h"
@@ -96,7 +96,8 @@ int CTRQ_GMouseApp::InitInstance(const QStringList& arguments) {
     MessageBoxNotifier notifier;
     DriverEvents events;
     std::string error;
-    std::unique_ptr<DriverSession> session = DriverSession::Open(options, notifier, events, error);
+    std::unique_ptr<platform::DriverSession> session =
+        OpenWindowSession(options, notifier, events, error);
     if (!session) return Complain(error, kUsage);
 
     QApplication::setQuitOnLastWindowClosed(false);

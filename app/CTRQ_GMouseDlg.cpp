@@ -14,11 +14,11 @@
 #include "app/AppIcon.h"
 #include "app/CAboutDlg.h"
 #include "app/DriverEvents.h"
-#include "app/DriverSession.h"
 #include "app/SkinPreload.h"
 #include "app/TrayIcon.h"
 #include "app/WindowCommands.h"
 #include "base/Messages.h"
+#include "platform/DriverSession.h"
 #include "settings/SettingsFile.h"
 #include "skin/SkinIndexMap.h"
 #include "skin/SkinLayoutFile.h"
@@ -42,7 +42,7 @@ skin::SkinPoint ToSkin(QPointF p) {
 
 }  // namespace
 
-CTRQ_GMouseDlg::CTRQ_GMouseDlg(DriverSession& session, DriverEvents& events,
+CTRQ_GMouseDlg::CTRQ_GMouseDlg(platform::DriverSession& session, DriverEvents& events,
                                base::Notifier& notifier, WindowHooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       session_(session),

@@ -35,10 +35,13 @@ namespace trq::skinui {
 class SkinPictures;
 }
 
+namespace trq::platform {
+class DriverSession;
+}
+
 namespace trq::app {
 
 class DriverEvents;
-class DriverSession;
 class SkinPreload;
 class TrayIcon;
 
@@ -50,7 +53,7 @@ class CTRQ_GMouseDlg : public QWidget {
 
   public:
     // `session`, `events` and `notifier` must outlive the window.
-    CTRQ_GMouseDlg(DriverSession& session, DriverEvents& events, base::Notifier& notifier,
+    CTRQ_GMouseDlg(platform::DriverSession& session, DriverEvents& events, base::Notifier& notifier,
                    WindowHooks hooks = {}, QWidget* parent = nullptr);
     ~CTRQ_GMouseDlg() override;
 
@@ -136,7 +139,7 @@ class CTRQ_GMouseDlg : public QWidget {
     void UpdatePreviewRunning();
     void Report(const base::FileResult& result);
 
-    DriverSession& session_;
+    platform::DriverSession& session_;
     base::Notifier& notifier_;
     WindowHooks hooks_;
     std::function<void(const QUrl&)> openUrl_;

@@ -14,16 +14,12 @@
 #include <optional>
 #include <thread>
 
-#include "base/FileIo.h"
 #include "base/Messages.h"
 #include "cli/CtlOptions.h"
 #include "driver/MouseDriver.h"
 #include "macros/MacroFile.h"
-#include "platform/ExecutableFolder.h"
-#include "platform/HomeWriteLock.h"
+#include "platform/DriverSession.h"
 #include "platform/InstanceLock.h"
-#include "platform/Launcher.h"
-#include "platform/MouseTransport.h"
 #include "platform/TerminationSignals.h"
 #include "settings/ProfileFile.h"
 
@@ -122,36 +118,16 @@ class Session {
             signals = platform::CatchTerminationSignals([this](int) { loop_.RequestExit(kOk); });
             Errors().OnLost([this] { loop_.RequestExit(kFailed); });
         }
-        paths_.moduleFolder = options_.home ? *options_.home : platform::ExecutableFolder();
-        if (!std::filesystem::is_directory(paths_.moduleFolder)) {
-            return Complain("no such folder: " + paths_.moduleFolder.string(), kUsage);
-        }
-        // What a copy that died while writing left behind (no live writer's file is taken).
-        base::RemoveStaleTempFiles(paths_.moduleFolder);
         // The copy that drives the mouse holds the instance lock before it makes anything a
         // running copy owns (the control pipe).
         const bool drivesMouse =
             options_.command == cli::Command::Apply || options_.command == cli::Command::Run;
         if (drivesMouse && !TakeInstanceLock()) return kFailed;
-        if (!OpenTransport(drivesMouse)) return kUsage;
-        homeLock_ = platform::OpenHomeWriteLock(paths_.moduleFolder);
-
-        driver::DriverServices services;
-        services.paths = paths_;
-        services.transport = &transport_->Transport();
-        services.desktop = &transport_->Desktop();
-        services.notifier = &notifier_;
-        services.clock = &clock_;
-        services.fileLock = homeLock_.get();
-        services.launch = [](device::LaunchTarget target) { return platform::Launch(target); };
-        services.onChange = [this](const driver::DriverChange& change) {
-            if (change.what == driver::ChangeKind::MouseRemoved) loop_.RequestExit(kOk);
-        };
-        driver_ = std::make_unique<driver::MouseDriver>(std::move(services));
+        if (!OpenSession(drivesMouse)) return kUsage;
 
         // A command that writes the folder's files holds its lock throughout, so what it read
         // is still what it writes over. `run` takes it only around its own writes.
-        std::unique_lock<base::WriteLock> files(*homeLock_, std::defer_lock);
+        std::unique_lock<base::WriteLock> files(session_->FileLock(), std::defer_lock);
         if (options_.command != cli::Command::Run && options_.command != cli::Command::Status) {
             files.lock();
         }
@@ -178,24 +154,30 @@ class Session {
     }
 
   private:
-    bool OpenTransport(bool withControl) {
-        platform::TransportOptions options;
-        options.virtualMouse = options_.virtualMouse;
-        options.trace = options_.trace;
-        if (withControl) options.control = options_.control;
-        platform::TransportEvents events;
-        events.controlProblem = [](const std::string& problem) { Complain(problem, 0); };
-        events.traceFailed = [this](const std::string& problem) {
+    bool OpenSession(bool withControl) {
+        platform::SessionOptions options;
+        options.home = options_.home;
+        options.transport.virtualMouse = options_.virtualMouse;
+        options.transport.trace = options_.trace;
+        if (withControl) options.transport.control = options_.control;
+        platform::SessionHooks hooks;
+        hooks.notifier = &notifier_;
+        hooks.transport.controlProblem = [](const std::string& problem) { Complain(problem, 0); };
+        hooks.transport.traceFailed = [this](const std::string& problem) {
             traceFailed_ = true;
             Complain(problem, 0);
             loop_.RequestExit(kFailed);
         };
-        platform::TransportResult opened = platform::OpenMouseTransport(options, events);
-        if (!opened.transport) {
-            Complain(opened.error, kUsage);
+        hooks.onChange = [this](const driver::DriverChange& change) {
+            if (change.what == driver::ChangeKind::MouseRemoved) loop_.RequestExit(kOk);
+        };
+        std::string error;
+        session_ = platform::DriverSession::Open(options, std::move(hooks), error);
+        if (!session_) {
+            Complain(error, kUsage);
             return false;
         }
-        transport_ = std::move(opened.transport);
+        driver_ = &session_->Driver();
         return true;
     }
 
@@ -225,7 +207,7 @@ class Session {
     // The start-up steps without a window; 0 when the settings reached the mouse and the
     // settings file. Holds the folder's write lock from the first read to the last write.
     int StartUp() {
-        std::lock_guard files(*homeLock_);
+        std::lock_guard files(session_->FileLock());
         if (const base::FileResult read = driver_->LoadState(); !read.ok()) return CannotRead(read);
         if (options_.profile) {
             const base::FileResult read = driver_->SelectProfile(*options_.profile);
@@ -312,14 +294,11 @@ class Session {
 
     const cli::CtlOptions& options_;
     StderrNotifier notifier_;
-    device::SteadyPlaybackClock clock_;
     RunLoop loop_;
-    base::ProgramPaths paths_;
     std::unique_ptr<platform::InstanceLock> lock_;
-    std::unique_ptr<platform::MouseTransport> transport_;
-    std::unique_ptr<base::WriteLock> homeLock_;
     std::atomic<bool> traceFailed_{false};
-    std::unique_ptr<driver::MouseDriver> driver_;
+    std::unique_ptr<platform::DriverSession> session_;
+    driver::MouseDriver* driver_ = nullptr;  // the session's
 };
 
 }  // namespace

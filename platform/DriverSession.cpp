@@ -1,19 +1,16 @@
-#include "app/DriverSession.h"
+#include "platform/DriverSession.h"
 
-#include "app/DriverEvents.h"
 #include "base/FileIo.h"
-#include "device/PlaybackClock.h"
 #include "platform/ExecutableFolder.h"
 #include "platform/HomeWriteLock.h"
 #include "platform/Launcher.h"
 
-namespace trq::app {
+namespace trq::platform {
 
-std::unique_ptr<DriverSession> DriverSession::Open(const AppOptions& options,
-                                                   base::Notifier& notifier, DriverEvents& events,
-                                                   std::string& error) {
+std::unique_ptr<DriverSession> DriverSession::Open(const SessionOptions& options,
+                                                   SessionHooks hooks, std::string& error) {
     std::unique_ptr<DriverSession> session(new DriverSession);
-    session->paths_.moduleFolder = options.home ? *options.home : platform::ExecutableFolder();
+    session->paths_.moduleFolder = options.home ? *options.home : ExecutableFolder();
     if (!std::filesystem::is_directory(session->paths_.moduleFolder)) {
         error = "no such folder: " + session->paths_.moduleFolder.string();
         return nullptr;
@@ -21,33 +18,23 @@ std::unique_ptr<DriverSession> DriverSession::Open(const AppOptions& options,
     // What a copy that died while writing left behind (no live writer's file is taken).
     base::RemoveStaleTempFiles(session->paths_.moduleFolder);
 
-    platform::TransportOptions transportOptions;
-    transportOptions.virtualMouse = options.virtualMouse;
-    transportOptions.trace = options.trace;
-    transportOptions.control = options.control;
-    platform::TransportEvents transportEvents;
-    transportEvents.traceFailed = [&events](const std::string& text) { events.PostProblem(text); };
-    platform::TransportResult opened =
-        platform::OpenMouseTransport(transportOptions, std::move(transportEvents));
+    TransportResult opened = OpenMouseTransport(options.transport, std::move(hooks.transport));
     if (!opened.transport) {
         error = opened.error;
         return nullptr;
     }
     session->transport_ = std::move(opened.transport);
-    session->fileLock_ = platform::OpenHomeWriteLock(session->paths_.moduleFolder);
-    session->clock_ = std::make_unique<device::SteadyPlaybackClock>();
+    session->fileLock_ = OpenHomeWriteLock(session->paths_.moduleFolder);
 
     driver::DriverServices services;
     services.paths = session->paths_;
     services.transport = &session->transport_->Transport();
     services.desktop = &session->transport_->Desktop();
-    services.notifier = &notifier;
-    services.clock = session->clock_.get();
+    services.notifier = hooks.notifier;
+    services.clock = &session->clock_;
     services.fileLock = session->fileLock_.get();
-    services.launch = [](device::LaunchTarget target) { return platform::Launch(target); };
-    services.onChange = [&events](const driver::DriverChange& change) {
-        events.PostChange(change);
-    };
+    services.launch = [](device::LaunchTarget target) { return Launch(target); };
+    services.onChange = std::move(hooks.onChange);
     session->driver_ = std::make_unique<driver::MouseDriver>(std::move(services));
     return session;
 }
@@ -56,4 +43,4 @@ DriverSession::~DriverSession() {
     driver_.reset();
 }
 
-}  // namespace trq::app
+}  // namespace trq::platform

@@ -16,9 +16,9 @@
 
 #include "app/CTRQ_GMouseDlg.h"
 #include "app/DriverEvents.h"
-#include "app/DriverSession.h"
 #include "app/TrayIcon.h"
 #include "app/WindowCommands.h"
+#include "app/WindowSession.h"
 #include "device/VirtualMouse.h"
 #include "settings/SettingsFile.h"
 #include "skin/SkinIndexMap.h"
@@ -74,7 +74,7 @@ class WindowTest : public ::testing::Test {
         options.home = home_;
         options.virtualMouse = true;
         std::string error;
-        session_ = DriverSession::Open(options, notifier_, events_, error);
+        session_ = OpenWindowSession(options, notifier_, events_, error);
         ASSERT_TRUE(session_) << error;
         window_ = std::make_unique<CTRQ_GMouseDlg>(*session_, events_, notifier_);
         window_->SetUrlOpener([this](const QUrl& url) { opened_.push_back(url.toString()); });
@@ -155,7 +155,7 @@ class WindowTest : public ::testing::Test {
     fs::path home_;
     RecordingNotifier notifier_;
     DriverEvents events_;
-    std::unique_ptr<DriverSession> session_;
+    std::unique_ptr<platform::DriverSession> session_;
     std::unique_ptr<CTRQ_GMouseDlg> window_;
     std::vector<QString> opened_;
 };
